@@ -1,0 +1,10 @@
+# SCANIX_SANITIZE applies to every target of the tree, so libraries and tests agree.
+if(SCANIX_SANITIZE STREQUAL "address")
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+elseif(SCANIX_SANITIZE STREQUAL "thread")
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=thread)
+elseif(NOT SCANIX_SANITIZE STREQUAL "")
+    message(FATAL_ERROR "SCANIX_SANITIZE must be empty, 'address' or 'thread'")
+endif()

@@ -1,0 +1,8 @@
+# Warnings for our own targets only; third-party headers stay quiet as system includes.
+function(scanix_warnings target)
+    if(MSVC)
+        target_compile_options(${target} PRIVATE /W4)
+    else()
+        target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion)
+    endif()
+endfunction()
