@@ -1,0 +1,46 @@
+/* The search library's C interface: discovery of devices on the local network and the
+ * configuration requests carried to them. Results come back through one callback, always
+ * on a thread of the library's own, never on the caller's. */
+#ifndef SCANIX_SEARCH_H
+#define SCANIX_SEARCH_H
+
+#if defined(_WIN32)
+#if defined(SCANIX_SEARCH_BUILD)
+#define SCANIX_SEARCH_API __declspec(dllexport)
+#else
+#define SCANIX_SEARCH_API __declspec(dllimport)
+#endif
+#else
+#define SCANIX_SEARCH_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Kinds passed to the callback. */
+enum
+{
+    SCANIX_KIND_FOUND = 1,       /* a device answered a search: "multicastSearchResult" */
+    SCANIX_KIND_GONE = 2,        /* a device is gone: the text is not meaningful */
+    SCANIX_KIND_CHANGED = 3,     /* a device's parameters changed: "multicastSearchResult" */
+    SCANIX_KIND_SETIP_ANSWER = 10000 /* answer to SCANIX_SET_CONFIG: "multicastSearchResult" with "setIPResult" */
+};
+
+/* mac: writable "XX:XX:XX:XX:XX:XX" text; kind: one of the kinds above; xml: the document;
+ * user: the context given to SCANIX_SEARCH_Initial. The return value is ignored. */
+typedef int (*SCANIX_SEARCH_CALLBACK)(char* mac, int kind, const char* xml, void* user);
+
+SCANIX_SEARCH_API int SCANIX_SEARCH_Initial(SCANIX_SEARCH_CALLBACK callback, void* user, int option);
+SCANIX_SEARCH_API int SCANIX_SEARCH_Manual(void);
+SCANIX_SEARCH_API int SCANIX_SEARCH_StartAuto(int seconds);
+SCANIX_SEARCH_API int SCANIX_SEARCH_StopAuto(void);
+SCANIX_SEARCH_API int SCANIX_SEARCH_Quit(void);
+SCANIX_SEARCH_API int SCANIX_SET_CONFIG(const unsigned char* mac, const char* xml);
+SCANIX_SEARCH_API int SCANIX_SET_DevRestoreDefault(const unsigned char* mac);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
