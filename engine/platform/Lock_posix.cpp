@@ -9,8 +9,7 @@ struct CCriticalSection::Impl
 
 CCriticalSection::CCriticalSection()
     : m_impl(std::make_unique<Impl>())
-{
-}
+{}
 
 CCriticalSection::~CCriticalSection() = default;
 
