@@ -1,0 +1,184 @@
+#include "HostNetwork.h"
+
+#include "SpawnDetached.h"
+
+#include <arpa/inet.h>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <ifaddrs.h>
+#include <memory>
+#include <net/if.h>
+#include <sstream>
+#include <unistd.h>
+
+namespace {
+
+struct DefaultRoute
+{
+    std::string iface;
+    std::uint32_t gateway = 0;
+};
+
+std::string Dotted(std::uint32_t networkOrder)
+{
+    in_addr addr{};
+    addr.s_addr = networkOrder;
+    char text[INET_ADDRSTRLEN] = {};
+    inet_ntop(AF_INET, &addr, text, sizeof text);
+    return text;
+}
+
+// The kernel's table lists each route as "Iface Destination Gateway Flags RefCnt Use Metric
+// Mask ...", addresses as the hexadecimal of their in-memory (network-order) value. The
+// default route is the up route with destination and mask 0; the lowest metric wins.
+bool FindDefaultRoute(const std::string& path, DefaultRoute& found)
+{
+    std::ifstream in(path);
+    std::string line;
+    std::getline(in, line);
+    unsigned long bestMetric = ~0ul;
+    bool any = false;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::string iface, dest, gateway, flags, refCnt, use, metric, mask;
+        if (!(fields >> iface >> dest >> gateway >> flags >> refCnt >> use >> metric >> mask)) {
+            continue;
+        }
+        const unsigned long flagBits = std::strtoul(flags.c_str(), nullptr, 16);
+        const unsigned long metricValue = std::strtoul(metric.c_str(), nullptr, 10);
+        if (std::strtoul(dest.c_str(), nullptr, 16) != 0 || std::strtoul(mask.c_str(), nullptr, 16) != 0 ||
+            (flagBits & 0x1) == 0 || (any && metricValue >= bestMetric)) {
+            continue;
+        }
+        found.iface = iface;
+        found.gateway = static_cast<std::uint32_t>(std::strtoul(gateway.c_str(), nullptr, 16));
+        bestMetric = metricValue;
+        any = true;
+    }
+    return any;
+}
+
+// First IPv4 "nameserver" of a resolver configuration, or empty.
+std::string FirstNameServer(const std::string& path)
+{
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::string key, value;
+        in_addr addr{};
+        if (fields >> key >> value && key == "nameserver" && inet_pton(AF_INET, value.c_str(), &addr) == 1) {
+            return value;
+        }
+    }
+    return {};
+}
+
+struct IfAddrsDeleter
+{
+    void operator()(ifaddrs* list) const
+    {
+        freeifaddrs(list);
+    }
+};
+using IfAddrsList = std::unique_ptr<ifaddrs, IfAddrsDeleter>;
+
+IfAddrsList ReadInterfaces()
+{
+    ifaddrs* list = nullptr;
+    if (getifaddrs(&list) != 0) {
+        return IfAddrsList();
+    }
+    return IfAddrsList(list);
+}
+
+std::uint32_t AddressOf(const sockaddr* sa)
+{
+    return reinterpret_cast<const sockaddr_in*>(sa)->sin_addr.s_addr;
+}
+
+bool IsIPv4(const ifaddrs* entry)
+{
+    return entry->ifa_addr != nullptr && entry->ifa_addr->sa_family == AF_INET && entry->ifa_netmask != nullptr;
+}
+
+const char* FindRouteTool()
+{
+    for (const char* path : {"/usr/sbin/ip", "/sbin/ip", "/usr/bin/ip", "/bin/ip"}) {
+        if (access(path, X_OK) == 0) {
+            return path;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void ReadHostNetwork(std::string& ip,
+                     std::string& mask,
+                     std::string& gateway,
+                     std::string& dns,
+                     const HostNetworkSources& sources)
+{
+    // The first adapter is the one that carries the default route, as that is the network
+    // the user sees the host on; without a default route, the first interface that is up,
+    // not loopback and holds an IPv4 address.
+    DefaultRoute route;
+    const bool haveRoute = FindDefaultRoute(sources.routeTable, route);
+    IfAddrsList list = ReadInterfaces();
+    const ifaddrs* chosen = nullptr;
+    for (const ifaddrs* e = list.get(); e != nullptr && haveRoute; e = e->ifa_next) {
+        if (IsIPv4(e) && route.iface == e->ifa_name) {
+            chosen = e;
+            break;
+        }
+    }
+    for (const ifaddrs* e = list.get(); e != nullptr && chosen == nullptr; e = e->ifa_next) {
+        if (IsIPv4(e) && (e->ifa_flags & IFF_UP) != 0 && (e->ifa_flags & IFF_LOOPBACK) == 0) {
+            chosen = e;
+        }
+    }
+    if (chosen != nullptr) {
+        ip = Dotted(AddressOf(chosen->ifa_addr));
+        mask = Dotted(AddressOf(chosen->ifa_netmask));
+        if (haveRoute && route.iface == chosen->ifa_name) {
+            gateway = Dotted(route.gateway);
+        }
+    }
+
+    std::string server = FirstNameServer(sources.resolvConf);
+    // A local stub resolver hides the real server; show its upstream when it names one.
+    if (server == "127.0.0.53") {
+        const std::string upstream = FirstNameServer(sources.stubUpstreamConf);
+        if (!upstream.empty()) {
+            server = upstream;
+        }
+    }
+    if (!server.empty()) {
+        dns = server;
+    }
+}
+
+bool StartLinkLocalRoute(const std::string& ip)
+{
+    in_addr wanted{};
+    if (inet_pton(AF_INET, ip.c_str(), &wanted) != 1) {
+        return false;
+    }
+    IfAddrsList list = ReadInterfaces();
+    std::string iface;
+    for (const ifaddrs* e = list.get(); e != nullptr; e = e->ifa_next) {
+        if (IsIPv4(e) && AddressOf(e->ifa_addr) == wanted.s_addr) {
+            iface = e->ifa_name;
+            break;
+        }
+    }
+    const char* tool = FindRouteTool();
+    if (iface.empty() || tool == nullptr) {
+        return false;
+    }
+    // Link-local devices are on the wire itself: the route goes out of the interface that
+    // holds the host's address, with that address as the source.
+    return SpawnDetached({tool, "route", "add", "169.254.0.0/16", "dev", iface, "scope", "link", "src", ip});
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Starts argv[0] (looked up on PATH when it has no slash) with argv as its arguments, in a
+// session of its own, with standard input and output on the null device, and returns at
+// once without waiting for it. The child is reaped in the background, so it never lingers
+// as a zombie. Returns false when the program could not be started.
+bool SpawnDetached(const std::vector<std::string>& argv);
