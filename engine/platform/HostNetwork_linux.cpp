@@ -1,5 +1,4 @@
 #include "HostNetwork.h"
-
 #include "SpawnDetached.h"
 
 #include <arpa/inet.h>
@@ -115,11 +114,8 @@ const char* FindRouteTool()
 
 } // namespace
 
-void ReadHostNetwork(std::string& ip,
-                     std::string& mask,
-                     std::string& gateway,
-                     std::string& dns,
-                     const HostNetworkSources& sources)
+void ReadHostNetwork(
+    std::string& ip, std::string& mask, std::string& gateway, std::string& dns, const HostNetworkSources& sources)
 {
     // The first adapter is the one that carries the default route, as that is the network
     // the user sees the host on; without a default route, the first interface that is up,

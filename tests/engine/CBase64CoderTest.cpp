@@ -10,8 +10,8 @@ namespace {
 std::string Encode(const CBase64Coder& coder, const std::string& input)
 {
     std::vector<char> out(static_cast<size_t>(coder.EncodedSize(static_cast<int>(input.size()))), '#');
-    const int n = coder.Encode(reinterpret_cast<const unsigned char*>(input.data()), static_cast<int>(input.size()),
-                               out.data());
+    const int n =
+        coder.Encode(reinterpret_cast<const unsigned char*>(input.data()), static_cast<int>(input.size()), out.data());
     EXPECT_EQ(out[static_cast<size_t>(n)], '\0');
     EXPECT_EQ(static_cast<size_t>(n) + 1, out.size()) << "the size estimate is exact";
     return std::string(out.data(), static_cast<size_t>(n));

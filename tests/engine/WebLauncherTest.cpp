@@ -1,0 +1,150 @@
+#include "WebLauncher.h"
+
+#include "TestFiles.h"
+
+#include <arpa/inet.h>
+#include <cstdlib>
+#include <netinet/in.h>
+#include <string>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A directory for the launcher files and a bin directory first on PATH holding fake
+// "browser" and "xdg-open" programs that record their arguments, one a line.
+class WebLauncherTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(m_dir.Path().empty());
+        const std::string bin = m_dir.File("bin");
+        ASSERT_EQ(mkdir(bin.c_str(), 0755), 0);
+        for (const char* name : {"browser", "xdg-open"}) {
+            WriteFile(bin + "/" + name,
+                      "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + m_dir.File(name) + ".tmp\"\nmv \"" + m_dir.File(name) +
+                          ".tmp\" \"" + m_dir.File(name) + "\"\n",
+                      true);
+        }
+        const char* path = std::getenv("PATH");
+        m_oldPath = path != nullptr ? path : "";
+        setenv("PATH", (bin + ":" + m_oldPath).c_str(), 1);
+    }
+    void TearDown() override
+    {
+        setenv("PATH", m_oldPath.c_str(), 1);
+    }
+
+    std::string Recorded(const char* program)
+    {
+        return WaitForFile(m_dir.File(program)) ? ReadFile(m_dir.File(program)) : std::string("(nothing ran)");
+    }
+
+    TempDir m_dir;
+    std::string m_oldPath;
+};
+
+TEST(WebLauncher, UrlForms)
+{
+    const std::uint32_t address = inet_addr("192.168.1.64");
+    EXPECT_EQ(FormatDeviceUrl(address, 443, 1), "https://192.168.1.64:443");
+    EXPECT_EQ(FormatDeviceUrl(address, 80, 1), "https://192.168.1.64:80");
+    EXPECT_EQ(FormatDeviceUrl(address, 80, 0), "http://192.168.1.64");
+    EXPECT_EQ(FormatDeviceUrl(address, 8080, 0), "http://192.168.1.64:8080");
+    EXPECT_EQ(FormatDeviceUrl(address, 443, 2), "http://192.168.1.64:443");
+}
+
+TEST(WebLauncher, ChoosesTheSecondAddressWhenTheFirstDoesNotAnswer)
+{
+    const int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = inet_addr("127.0.0.1");
+    socklen_t len = sizeof addr;
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&addr), len), 0);
+    ASSERT_EQ(listen(listener, 4), 0);
+    getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
+    const int port = ntohs(addr.sin_port);
+
+    EXPECT_EQ(ChooseDeviceAddress("127.0.0.1", "127.0.0.2", port, 200), inet_addr("127.0.0.1"));
+    // 127.0.0.3 is local but nothing listens on that address.
+    EXPECT_EQ(ChooseDeviceAddress("127.0.0.3", "127.0.0.2", port, 200), inet_addr("127.0.0.2"));
+    EXPECT_EQ(ChooseDeviceAddress("127.0.0.1;reboot", "127.0.0.2", port, 200), inet_addr("127.0.0.2"));
+    EXPECT_EQ(ChooseDeviceAddress("127.0.0.3", "", port, 200), inet_addr("127.0.0.3"));
+    EXPECT_EQ(ChooseDeviceAddress("127.0.0.3", "x$(reboot)", port, 200), inet_addr("127.0.0.3"));
+    EXPECT_EQ(ChooseDeviceAddress("`reboot`", "", port, 200), 0u);
+    close(listener);
+}
+
+TEST_F(WebLauncherTest, TemplateCommandGetsTheNewUrlInPlaceOfTheOldOne)
+{
+    WriteFile(m_dir.File(kLauncherTemplate), "browser --new-window http://old.example/page trailing text\n");
+    ASSERT_TRUE(LaunchWebPage("http://10.1.2.3:8080", m_dir.Path()));
+    EXPECT_EQ(ReadFile(m_dir.File(kLauncherScript)), "browser --new-window http://10.1.2.3:8080");
+    EXPECT_FALSE(FileExists(m_dir.File(kLauncherFilled)));
+    EXPECT_EQ(Recorded("browser"), "--new-window\nhttp://10.1.2.3:8080\n");
+    EXPECT_EQ(ReadFile(m_dir.File(kLauncherTemplate)), "browser --new-window http://old.example/page trailing text\n");
+}
+
+TEST_F(WebLauncherTest, TemplateIsReadOnlyUpToItsFirstZeroByte)
+{
+    WriteFile(m_dir.File(kLauncherTemplate), std::string("browser http://x\0browser http://y", 33));
+    ASSERT_TRUE(LaunchWebPage("https://10.1.2.3:443", m_dir.Path()));
+    EXPECT_EQ(Recorded("browser"), "https://10.1.2.3:443\n");
+}
+
+TEST_F(WebLauncherTest, UrlWithShellCharactersRunsNothing)
+{
+    WriteFile(m_dir.File(kLauncherTemplate), "browser http://old\n");
+    for (const char* url : {"http://1.2.3.4;touch pwned", "http://$(touch pwned)", "http://1.2.3.4 `x`", "file:///"}) {
+        EXPECT_FALSE(LaunchWebPage(url, m_dir.Path())) << url;
+    }
+    EXPECT_FALSE(FileExists(m_dir.File(kLauncherScript)));
+}
+
+TEST_F(WebLauncherTest, DeviceAddressWithShellCharactersNeverReachesTheLauncher)
+{
+    WriteFile(m_dir.File(kLauncherTemplate), "browser http://old\n");
+    const std::uint32_t chosen = ChooseDeviceAddress("10.0.0.1;touch pwned", "127.0.0.9", 80, 200);
+    ASSERT_TRUE(LaunchWebPage(FormatDeviceUrl(chosen, 80, 0), m_dir.Path()));
+    EXPECT_EQ(Recorded("browser"), "http://127.0.0.9\n");
+}
+
+TEST_F(WebLauncherTest, MissingTemplateOpensTheUrlWithXdgOpen)
+{
+    ASSERT_TRUE(LaunchWebPage("http://10.1.2.3", m_dir.Path()));
+    EXPECT_EQ(Recorded("xdg-open"), "http://10.1.2.3\n");
+    EXPECT_FALSE(FileExists(m_dir.File(kLauncherScript)));
+}
+
+TEST_F(WebLauncherTest, TemplateWithoutHttpOpensTheUrlWithXdgOpen)
+{
+    WriteFile(m_dir.File(kLauncherTemplate), "browser --no-url\n");
+    ASSERT_TRUE(LaunchWebPage("http://10.1.2.3:81", m_dir.Path()));
+    EXPECT_EQ(Recorded("xdg-open"), "http://10.1.2.3:81\n");
+}
+
+TEST_F(WebLauncherTest, ShippedTemplateOpensTheUrlWithXdgOpen)
+{
+    WriteFile(m_dir.File(kLauncherTemplate), ReadFile(SCANIX_LAUNCHER_TEMPLATE));
+    ASSERT_TRUE(LaunchWebPage("https://10.1.2.3:443", m_dir.Path()));
+    EXPECT_EQ(Recorded("xdg-open"), "https://10.1.2.3:443\n");
+}
+
+TEST_F(WebLauncherTest, UsesTheCurrentDirectoryByDefault)
+{
+    char old[4096] = {};
+    ASSERT_NE(getcwd(old, sizeof old), nullptr);
+    ASSERT_EQ(chdir(m_dir.Path().c_str()), 0);
+    WriteFile(kLauncherTemplate, "browser http://old\n");
+    const bool launched = LaunchWebPage("http://10.9.8.7");
+    EXPECT_EQ(chdir(old), 0);
+    ASSERT_TRUE(launched);
+    EXPECT_EQ(Recorded("browser"), "http://10.9.8.7\n");
+    EXPECT_TRUE(FileExists(m_dir.File(kLauncherScript)));
+}
+
+} // namespace
