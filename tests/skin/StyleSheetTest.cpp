@@ -226,6 +226,8 @@ private slots:
     void appliesWithoutParseWarnings();
     void brokenSheetIsReported();
     void sizesComeFromTheSheet();
+    void lastHeaderSectionKeepsItsDividerOnlyWhenNotStretched_data();
+    void lastHeaderSectionKeepsItsDividerOnlyWhenNotStretched();
 
 private:
     QString m_sheet;
@@ -314,6 +316,36 @@ void StyleSheetTest::sizesComeFromTheSheet()
     tree.setHeaderLabels({QStringLiteral("No."), QStringLiteral("Type")});
     tree.show();
     QCOMPARE(tree.header()->height(), 32);
+    qApp->setStyleSheet(QString());
+}
+
+void StyleSheetTest::lastHeaderSectionKeepsItsDividerOnlyWhenNotStretched_data()
+{
+    QTest::addColumn<bool>("stretch");
+    QTest::addColumn<QColor>("edge");
+    QTest::newRow("stretched") << true << QColor(43, 44, 49);
+    QTest::newRow("fixed") << false << QColor(78, 83, 90);
+}
+
+void StyleSheetTest::lastHeaderSectionKeepsItsDividerOnlyWhenNotStretched()
+{
+    QFETCH(bool, stretch);
+    QFETCH(QColor, edge);
+    qApp->setStyleSheet(m_sheet);
+    QTreeWidget tree;
+    tree.setHeaderLabels({QStringLiteral("No."), QStringLiteral("Type")});
+    // Set before the first polish, as the list does in its constructor.
+    tree.header()->setStretchLastSection(stretch);
+    tree.setColumnWidth(0, 60);
+    tree.setColumnWidth(1, 60);
+    tree.resize(300, 120);
+    tree.show();
+    QHeaderView* header = tree.header();
+    const QImage image = header->grab().toImage();
+    const int y = header->height() / 2;
+    const int lastRight = header->sectionViewportPosition(1) + header->sectionSize(1) - 1;
+    QCOMPARE(QColor(image.pixel(header->sectionSize(0) - 1, y)), QColor(78, 83, 90));
+    QCOMPARE(QColor(image.pixel(lastRight, y)), edge);
     qApp->setStyleSheet(QString());
 }
 
