@@ -69,6 +69,53 @@ const SkinImage kImages[] = {
     {"Logo0.png", 230, 50, 1},
 };
 
+const SkinImage* findImage(const QString& name)
+{
+    for (const SkinImage& image : kImages) {
+        if (name == QLatin1String(image.name)) {
+            return &image;
+        }
+    }
+    return nullptr;
+}
+
+// One match of a pattern in the program's sources, with "file:line" for the failure message.
+struct SourceHit
+{
+    QString where;
+    QRegularExpressionMatch match;
+};
+
+// Searches the folders that hold the program's code and the style sheet. Reading the tree at
+// test time means new code is checked without rebuilding this test.
+QVector<SourceHit> scanSources(const QRegularExpression& pattern)
+{
+    const QString root = QStringLiteral(SCANIX_SOURCE_DIR);
+    const QStringList folders = {"app", "language", "ui", "engine", "skin/qss"};
+    const QStringList patterns = {"*.cpp", "*.h", "*.css", "*.qss"};
+    QVector<SourceHit> hits;
+    for (const QString& folder : folders) {
+        QDirIterator it(root + QLatin1Char('/') + folder, patterns, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString file = it.next();
+            QFile source(file);
+            if (!source.open(QIODevice::ReadOnly)) {
+                // Reported by the callers as a hit without a match.
+                hits.append({file + QStringLiteral(": unreadable"), {}});
+                continue;
+            }
+            const QString text = QString::fromUtf8(source.readAll());
+            auto match = pattern.globalMatch(text);
+            while (match.hasNext()) {
+                const QRegularExpressionMatch hit = match.next();
+                const qsizetype line = text.left(hit.capturedStart()).count(QLatin1Char('\n')) + 1;
+                hits.append({QStringLiteral("%1:%2").arg(file.mid(root.size() + 1)).arg(line), hit});
+            }
+        }
+    }
+    return hits;
+}
+
 class SkinBundleTest : public QObject
 {
     Q_OBJECT
@@ -78,6 +125,7 @@ private slots:
     void imageHasItsSize();
     void bundleHoldsSixtyNineImages();
     void everySkinPathInTheSourcesResolves();
+    void everyStateSliceShowsOneWholeState();
     void logoStaysSmall();
 };
 
@@ -142,37 +190,58 @@ void SkinBundleTest::everySkinPathInTheSourcesResolves()
     // bundle; a typo there shows no image and no error at run time. Templates ("%1") are
     // filled in at run time and checked through the image table above.
     static const QRegularExpression skinPath(QStringLiteral(":/skin/([^\"'()\\s;,]*)"));
-    const QString root = QStringLiteral(SCANIX_SOURCE_DIR);
-    const QStringList folders = {"app", "language", "ui", "engine", "skin/qss"};
-    const QStringList patterns = {"*.cpp", "*.h", "*.css", "*.qss"};
-
     QStringList missing;
     int found = 0;
-    for (const QString& folder : folders) {
-        QDirIterator it(root + QLatin1Char('/') + folder, patterns, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString file = it.next();
-            QFile source(file);
-            QVERIFY2(source.open(QIODevice::ReadOnly), qPrintable(file));
-            const QString text = QString::fromUtf8(source.readAll());
-            auto match = skinPath.globalMatch(text);
-            while (match.hasNext()) {
-                const QRegularExpressionMatch hit = match.next();
-                const QString name = hit.captured(1);
-                if (name.isEmpty() || name.contains(QLatin1Char('%'))) {
-                    continue;
-                }
-                ++found;
-                if (!QFile::exists(QStringLiteral(":/skin/") + name)) {
-                    const qsizetype line = text.left(hit.capturedStart()).count(QLatin1Char('\n')) + 1;
-                    missing << QStringLiteral("%1:%2: :/skin/%3").arg(file.mid(root.size() + 1)).arg(line).arg(name);
-                }
-            }
+    for (const SourceHit& hit : scanSources(skinPath)) {
+        if (!hit.match.hasMatch()) {
+            missing << hit.where;
+            continue;
+        }
+        const QString name = hit.match.captured(1);
+        if (name.isEmpty() || name.contains(QLatin1Char('%'))) {
+            continue;
+        }
+        ++found;
+        if (!QFile::exists(QStringLiteral(":/skin/") + name)) {
+            missing << hit.where + QStringLiteral(": :/skin/") + name;
         }
     }
     // The style sheet alone names dozens of images; finding none means the scan is broken.
     QVERIFY2(found > 20, qPrintable(QStringLiteral("only %1 skin paths found").arg(found)));
     QVERIFY2(missing.isEmpty(), qPrintable(QStringLiteral("not in the bundle:\n") + missing.join('\n')));
+}
+
+void SkinBundleTest::everyStateSliceShowsOneWholeState()
+{
+    // A border-image slice on a state strip must cut away every state but one; a slice that
+    // was written for another strip width shows half a state or two at once.
+    static const QRegularExpression slice(
+        QStringLiteral("url\\(\\s*:/skin/([^)%\\s]+)\\s*\\)\\s*(\\d+)\\s+(\\d+)\\s+(\\d+)\\s+(\\d+)"));
+    QStringList wrong;
+    int checked = 0;
+    for (const SourceHit& hit : scanSources(slice)) {
+        if (!hit.match.hasMatch()) {
+            wrong << hit.where;
+            continue;
+        }
+        const SkinImage* image = findImage(hit.match.captured(1));
+        if (image == nullptr || image->states == 1) {
+            continue;
+        }
+        ++checked;
+        const int cell = image->width / image->states;
+        const int top = hit.match.captured(2).toInt();
+        const int right = hit.match.captured(3).toInt();
+        const int bottom = hit.match.captured(4).toInt();
+        const int left = hit.match.captured(5).toInt();
+        const bool whole =
+            top == 0 && bottom == 0 && left % cell == 0 && right % cell == 0 && image->width - left - right == cell;
+        if (!whole) {
+            wrong << hit.where + QStringLiteral(": ") + hit.match.captured(0);
+        }
+    }
+    QVERIFY2(checked > 20, qPrintable(QStringLiteral("only %1 slices found").arg(checked)));
+    QVERIFY2(wrong.isEmpty(), qPrintable(QStringLiteral("slices that do not show one state:\n") + wrong.join('\n')));
 }
 
 void SkinBundleTest::logoStaysSmall()
