@@ -97,15 +97,19 @@ void readProductInfo(CMarkupSTL& doc, DEVICE_INFO& info)
     doc.LeaveElement();
 }
 
+// The markup reader indexes whatever it can of a broken text; a datagram cut short would
+// then pass as a device with half its fields, so only well-formed documents are read.
+bool Open(CMarkupSTL& doc, const char* xml)
+{
+    return xml != nullptr && doc.SetDocument(xml, std::strlen(xml)) && doc.FindElement(kRootName);
+}
+
 } // namespace
 
 bool CSearchResult::ReadDevice(const char* xml, DEVICE_INFO& info)
 {
-    if (xml == nullptr) {
-        return false;
-    }
-    CMarkupSTL doc(xml, std::strlen(xml));
-    if (!doc.FindElement(kRootName)) {
+    CMarkupSTL doc;
+    if (!Open(doc, xml)) {
         return false;
     }
     doc.EnterElement();
@@ -129,11 +133,8 @@ bool CSearchResult::ReadDevice(const char* xml, DEVICE_INFO& info)
 
 bool CSearchResult::ReadSetIPResult(const char* xml, int& code)
 {
-    if (xml == nullptr) {
-        return false;
-    }
-    CMarkupSTL doc(xml, std::strlen(xml));
-    if (!doc.FindElement(kRootName)) {
+    CMarkupSTL doc;
+    if (!Open(doc, xml)) {
         return false;
     }
     doc.EnterElement();

@@ -210,22 +210,34 @@ TEST(CSearchResult, WrongRootOrNoDocumentIsRejected)
     EXPECT_FALSE(Read("<reply><multicastSearchResult/></reply>", d));
 }
 
-TEST(CSearchResult, EveryPrefixOfAReportIsReadSafely)
+TEST(CSearchResult, EveryTruncatedReportIsRejected)
 {
-    // Each prefix ends its own heap buffer, so a read past the end shows under the address sanitiser.
+    // Each prefix ends its own heap buffer, so a read past the end shows under the address
+    // sanitiser. A report cut short must not pass as a device with half its fields.
     const std::string camera = LoadDocument("ipc_found.xml");
+    const std::string rootEnd = "</multicastSearchResult>";
+    const std::size_t complete = camera.find(rootEnd) + rootEnd.size();
     for (std::size_t length = 0; length <= camera.size(); ++length) {
         std::unique_ptr<char[]> text(new char[length + 1]);
         std::memcpy(text.get(), camera.data(), length);
         text[length] = '\0';
         DEVICE_INFO d{};
-        const bool accepted = CSearchResult::ReadDevice(text.get(), d);
-        // Before the root's start tag is complete there is no document to accept.
-        if (length < camera.find("<multicastSearchResult>") + 23) {
-            EXPECT_FALSE(accepted) << length;
-        }
-        ASSERT_EQ(d.devName[sizeof d.devName - 1], '\0');
+        EXPECT_EQ(CSearchResult::ReadDevice(text.get(), d), length >= complete) << length;
     }
+}
+
+TEST(CSearchResult, MalformedDocumentsAreRejected)
+{
+    DEVICE_INFO d{};
+    const std::string camera = LoadDocument("ipc_found.xml");
+    EXPECT_FALSE(Read(Replaced(camera, "</port>", ""), d));
+    EXPECT_FALSE(Read(Replaced(camera, "<dns1>8.8.8.8</dns1>", "<dns1>8.8.8.8</dns2>"), d));
+    EXPECT_FALSE(Read(Replaced(camera, "<httpType>", "<1httpType>"), d));
+    EXPECT_FALSE(Read(camera + "<multicastSearchResult/>", d));
+    int code = -1;
+    EXPECT_FALSE(CSearchResult::ReadSetIPResult(Doc("<setIPResult>0</setIPResult").c_str(), code));
+    EXPECT_FALSE(CSearchResult::ReadSetIPResult(Doc("<setIPResult>0</setIPResult>").substr(0, 40).c_str(), code));
+    EXPECT_EQ(code, -1);
 }
 
 TEST(CSearchResult, ReadsTheConfigurationResult)
