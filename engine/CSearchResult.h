@@ -4,6 +4,8 @@
 
 #include "DeviceInfo.h"
 
+#include <string>
+
 class CSearchResult
 {
 public:
