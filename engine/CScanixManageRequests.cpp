@@ -1,0 +1,222 @@
+// The requests of CScanixManage that act on one device: network parameters and ports,
+// password restore, its web page, and the host's own network settings.
+#include "CScanixManage.h"
+#include "DebugTrace.h"
+#include "DeviceHttpClient.h"
+#include "HostNetwork.h"
+#include "PortDocument.h"
+#include "ProbeTcp.h"
+#include "Scanix_Search.h"
+#include "WebLauncher.h"
+
+#include <arpa/inet.h>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <thread>
+
+namespace {
+
+bool ReadMacBytes(const char* mac, unsigned char (&bytes)[6])
+{
+    unsigned int v[6] = {};
+    if (mac == nullptr ||
+        std::sscanf(mac, "%02X:%02X:%02X:%02X:%02X:%02X", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5]) != 6) {
+        return false;
+    }
+    for (int i = 0; i < 6; ++i) {
+        bytes[i] = static_cast<unsigned char>(v[i]);
+    }
+    return true;
+}
+
+std::string Text(const char* text)
+{
+    return text != nullptr ? text : "";
+}
+
+// A port text as the device would take it: atoi cut to 16 bits.
+int PortValue(const char* text)
+{
+    return static_cast<std::uint16_t>(std::atoi(Text(text).c_str()));
+}
+
+void Trace(const std::string& text)
+{
+    DebugTrace((text + "\n").c_str());
+}
+
+} // namespace
+
+void CScanixManage::SetRequestTimings(const RequestTimings& timings)
+{
+    m_timings = timings;
+}
+
+int CScanixManage::SetNetworkParam(const char* mac,
+                                   const char* ip,
+                                   const char* mask,
+                                   const char* gateway,
+                                   const char* password,
+                                   const char* httpPort,
+                                   const char* dataPort,
+                                   bool bDHCP)
+{
+    Trace(Text(ip));
+    DEVICE_INFO device{};
+    // An unknown device is a failure, not a success: nothing is sent.
+    if (mac == nullptr || !FindDevice(mac, device)) {
+        return SETIP_FAILED;
+    }
+    unsigned char macBytes[6] = {};
+    ReadMacBytes(device.mac, macBytes);
+    Trace(Text(mac));
+
+    SetIpRequest request;
+    request.password = Text(password);
+    request.mac = Text(mac);
+    request.dhcp = bDHCP;
+    request.ip = Text(ip);
+    request.mask = Text(mask);
+    request.gateway = Text(gateway);
+    request.dns1 = device.dns1;
+    request.dns2 = device.dns2;
+    request.encryptType = device.encryptType;
+    request.httpPort = Text(httpPort);
+    request.dataPort = Text(dataPort);
+    const std::string document = BuildSetIpDocument(request);
+
+    int code = 0;
+    if (!CheckNetParam(inet_addr(request.ip.c_str()),
+                       inet_addr(request.mask.c_str()),
+                       inet_addr(request.gateway.c_str()),
+                       &code)) {
+        return code;
+    }
+    SetPendingRequest(mac, request.ip.c_str(), request.mask.c_str(), request.gateway.c_str());
+    DebugTrace("send.....\n");
+    SCANIX_SET_CONFIG(macBytes, document.c_str());
+    if (std::strcmp(device.productSeries, "QMX_IPC") != 0) {
+        return SETIP_NOT_AWAITED;
+    }
+
+    const int answer = WaitForPendingResult();
+    if (answer == -1) {
+        return SETIP_NO_ANSWER;
+    }
+    if (answer == 1) {
+        return SETIP_FAILED;
+    }
+    if (answer != 0) {
+        return SETIP_OK;
+    }
+    return ChangePorts(device, request.ip, request.password, PortValue(httpPort), PortValue(dataPort));
+}
+
+int CScanixManage::WaitForPendingResult() const
+{
+    // The answer comes on the library's thread; a short poll keeps the round trip quick.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_timings.answerWaitMs);
+    int result = GetPendingResult();
+    while (result == -1 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        result = GetPendingResult();
+    }
+    return result;
+}
+
+int CScanixManage::ChangePorts(
+    const DEVICE_INFO& device, const std::string& newIp, const std::string& password, int newHttpPort, int newDataPort)
+{
+    // Nothing to write: settled before probing so a plain address change returns at once.
+    if (newHttpPort == 0 || newDataPort == 0 || (newHttpPort == device.httpPort && newDataPort == device.dataPort)) {
+        return SETIP_OK;
+    }
+    const bool movedThere = ProbeTcp(inet_addr(newIp.c_str()), device.dataPort, m_timings.probeMs);
+    const std::string host = movedThere ? newIp : std::string(device.ipAddr2);
+
+    DevicePorts ports;
+    ports.httpPort = newHttpPort;
+    ports.dataPort = newDataPort;
+    ports.rtspPort = device.rtspPort;
+    if (ports.rtspPort <= 0 && !ReadRtspPort(host, device.httpPort, password, ports.rtspPort)) {
+        return SETIP_FAILED;
+    }
+    const std::string document = BuildPortDocument(ports);
+    const int sent = PostDeviceConfig(host.c_str(),
+                                      device.httpPort,
+                                      "admin",
+                                      password.c_str(),
+                                      "/SetPortConfig",
+                                      document.c_str(),
+                                      static_cast<int>(document.size()),
+                                      m_timings.http);
+    return sent == DEVICE_CONFIG_OK ? SETIP_OK : SETIP_FAILED;
+}
+
+bool CScanixManage::ReadRtspPort(const std::string& host, int httpPort, const std::string& password, int& rtspPort)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (attempt > 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(m_timings.retryPauseMs));
+        }
+        char* answer = nullptr;
+        int size = 0;
+        if (PostDeviceRequest(host.c_str(),
+                              httpPort,
+                              "admin",
+                              password.c_str(),
+                              "/GetPortConfig",
+                              &answer,
+                              &size,
+                              nullptr,
+                              0,
+                              m_timings.http) == DEVICE_REQUEST_OK) {
+            const std::unique_ptr<char[]> owned(answer);
+            return ReadPortConfigValue(owned.get(), "rtspPort", rtspPort);
+        }
+    }
+    return false;
+}
+
+int CScanixManage::RestoreDefault(const char* mac)
+{
+    unsigned char bytes[6] = {};
+    if (!ReadMacBytes(mac, bytes)) {
+        return 0;
+    }
+    return SCANIX_SET_DevRestoreDefault(bytes);
+}
+
+bool CScanixManage::OpenDeviceWeb(const char* mac)
+{
+    DEVICE_INFO device{};
+    if (mac == nullptr || !FindDevice(mac, device)) {
+        return false;
+    }
+    const std::uint32_t address =
+        ChooseDeviceAddress(device.ipAddr, device.ipAddr2, device.dataPort, m_timings.probeMs);
+    if (address == 0) {
+        return false;
+    }
+    return LaunchWebPage(FormatDeviceUrl(address, device.httpPort, device.httpType), m_launcherDirectory);
+}
+
+void CScanixManage::SetLauncherDirectory(const std::string& directory)
+{
+    m_launcherDirectory = directory;
+}
+
+void CScanixManage::GetHostNetwork(std::string& ip, std::string& mask, std::string& gateway, std::string& dns)
+{
+    ReadHostNetwork(ip, mask, gateway, dns);
+}
+
+void CScanixManage::AddLinkLocalRoute(std::string ip)
+{
+    StartLinkLocalRoute(ip);
+}
