@@ -21,9 +21,9 @@ extern "C" {
 /* Kinds passed to the callback. */
 enum
 {
-    SCANIX_KIND_FOUND = 1,       /* a device answered a search: "multicastSearchResult" */
-    SCANIX_KIND_GONE = 2,        /* a device is gone: the text is not meaningful */
-    SCANIX_KIND_CHANGED = 3,     /* a device's parameters changed: "multicastSearchResult" */
+    SCANIX_KIND_FOUND = 1,           /* a device answered a search: "multicastSearchResult" */
+    SCANIX_KIND_GONE = 2,            /* a device is gone: the text is not meaningful */
+    SCANIX_KIND_CHANGED = 3,         /* a device's parameters changed: "multicastSearchResult" */
     SCANIX_KIND_SETIP_ANSWER = 10000 /* answer to SCANIX_SET_CONFIG: "multicastSearchResult" with "setIPResult" */
 };
 
