@@ -174,7 +174,12 @@ Incoming ReadMessage(const std::string& text)
     if (text.empty() || text.size() > kMaxDatagram) {
         return {};
     }
-    CMarkupSTL doc(text.data(), text.size());
+    // A truncated or damaged document could still show a root and a MAC: only a well-formed
+    // one is read, so a half reply never reaches a callback as a device.
+    CMarkupSTL doc;
+    if (!doc.SetDocument(text.data(), text.size())) {
+        return {};
+    }
     Incoming message = ReadRoot(doc);
     // Everything but a probe names one device; without a well-shaped MAC it is nobody's.
     if (message.type != Incoming::Type::Probe && message.mac.empty()) {

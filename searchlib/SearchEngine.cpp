@@ -144,6 +144,8 @@ void SearchEngine::Stop()
 void SearchEngine::Run()
 {
     m_threadId = std::this_thread::get_id();
+    // Listening starts at once: hello, bye and answers count before the first search.
+    RefreshSockets();
     std::vector<pollfd> fds;
     for (;;) {
         fds.clear();
