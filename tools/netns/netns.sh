@@ -98,26 +98,32 @@ cmd_up()
     trap 'remove_topology "$id"' ERR
     trap 'remove_topology "$id"; exit 1' INT TERM
 
-    local br
+    local br node ns i
     br=$(ns_name "$id" bridge)
-    ip netns add "$br"
-    ip -n "$br" link set lo up
-    # Without snooping the bridge floods multicast to every port: no querier is needed.
-    ip -n "$br" link add br0 type bridge mcast_snooping 0
-    ip -n "$br" link set br0 up
-
-    local node ns i
+    # Batched: one ip process per step rather than one per command keeps a build near 100 ms.
+    {
+        echo "netns add $br"
+        for node in "${NODES[@]}"; do
+            echo "netns add $(ns_name "$id" "$node")"
+        done
+    } | ip -batch -
+    {
+        echo "link set lo up"
+        # Without snooping the bridge floods multicast to every port: no querier is needed.
+        echo "link add br0 type bridge mcast_snooping 0"
+        echo "link set br0 up"
+        for node in "${NODES[@]}"; do
+            echo "link add p-$node type veth peer name eth0 netns $(ns_name "$id" "$node")"
+            echo "link set p-$node master br0 up"
+        done
+    } | ip -n "$br" -batch -
     for node in "${NODES[@]}"; do
         ns=$(ns_name "$id" "$node")
-        ip netns add "$ns"
-        ip -n "$ns" link set lo up
         # Strict reverse-path filtering drops replies from devices in foreign subnets.
-        in_ns "$ns" sysctl -qw net.ipv4.conf.all.rp_filter=0 net.ipv4.conf.default.rp_filter=0
-        ip -n "$br" link add "p-$node" type veth peer name eth0 netns "$ns"
-        ip -n "$br" link set "p-$node" master br0 up
-        in_ns "$ns" sysctl -qw net.ipv4.conf.eth0.rp_filter=0
-        ip -n "$ns" addr add "$(node_addresses "$node")" dev eth0
-        ip -n "$ns" link set eth0 up
+        nsenter --net="/run/netns/$ns" sysctl -qw net.ipv4.conf.all.rp_filter=0 \
+            net.ipv4.conf.default.rp_filter=0 net.ipv4.conf.eth0.rp_filter=0
+        printf 'link set lo up\naddr add %s dev eth0\nlink set eth0 up\n' "$(node_addresses "$node")" |
+            ip -n "$ns" -batch -
     done
 
     if [ "$fleet" -gt 1 ]; then

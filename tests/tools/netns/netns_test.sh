@@ -51,10 +51,10 @@ check "down leaves nothing" test "$(count_ns)" -eq 0
 check "bad fleet size refused" sh -c "! bash $script up --fleet 0"
 check "refused build leaves nothing" test "$(count_ns)" -eq 0
 
-# A step failing half-way (here: one address cannot be added) removes what was built.
+# A step failing half-way (here: configuring the lan1 node) removes what was built.
 fake=$(mktemp -d)
 real_ip=$(command -v ip)
-printf '#!/bin/sh\ncase "$*" in *192.168.1.64*) exit 1 ;; esac\nexec %s "$@"\n' "$real_ip" >"$fake/ip"
+printf '#!/bin/sh\ncase "$*" in *-lan1\\ -batch*) exit 1 ;; esac\nexec %s "$@"\n' "$real_ip" >"$fake/ip"
 chmod +x "$fake/ip"
 check "failure half-way is reported" sh -c "! PATH=$fake:\$PATH bash $script up"
 check "failure half-way leaves nothing" test "$(count_ns)" -eq 0
