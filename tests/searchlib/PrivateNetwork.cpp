@@ -58,7 +58,7 @@ void EnterPrivateNamespaces(int argc, char** argv)
         g_problem = "needs root to create private network namespaces (run the tests as root)";
         return;
     }
-    if (std::system("unshare --mount --pid --fork --kill-child --net true >/dev/null 2>&1") != 0) {
+    if (std::system("unshare --mount --pid --fork --kill-child --mount-proc --net true >/dev/null 2>&1") != 0) {
         g_problem = "unshare cannot create mount, PID and network namespaces here";
         return;
     }
@@ -70,6 +70,7 @@ void EnterPrivateNamespaces(int argc, char** argv)
                                const_cast<char*>("--pid"),
                                const_cast<char*>("--fork"),
                                const_cast<char*>("--kill-child"),
+                               const_cast<char*>("--mount-proc"),
                                const_cast<char*>("--net"),
                                const_cast<char*>("/bin/sh"),
                                const_cast<char*>("-c"),

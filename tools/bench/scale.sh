@@ -19,7 +19,7 @@ devsim=$build/tools/devsim/scanix-devsim
 
 if [ -z "${SCANIX_PRIVATE_NS:-}" ]; then
     export SCANIX_PRIVATE_NS=1
-    exec unshare --mount --pid --fork --kill-child --net /bin/sh -c \
+    exec unshare --mount --pid --fork --kill-child --mount-proc --net /bin/sh -c \
         'mount -t tmpfs tmpfs /run && exec bash "$0" "$@"' "$0" "$build" "$devices" "$option"
 fi
 

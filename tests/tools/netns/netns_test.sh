@@ -6,12 +6,12 @@ set -uo pipefail
 script=${1:?usage: netns_test.sh path/to/netns.sh}
 
 if [ -z "${SCANIX_PRIVATE_NS:-}" ]; then
-    if [ "$(id -u)" -ne 0 ] || ! unshare --mount --pid --fork --kill-child --net true 2>/dev/null; then
+    if [ "$(id -u)" -ne 0 ] || ! unshare --mount --pid --fork --kill-child --mount-proc --net true 2>/dev/null; then
         echo "SKIPPED: needs root and unshare to create private network namespaces"
         exit 77
     fi
     export SCANIX_PRIVATE_NS=1
-    exec unshare --mount --pid --fork --kill-child --net /bin/sh -c 'mount -t tmpfs tmpfs /run && exec bash "$0" "$@"' "$0" "$@"
+    exec unshare --mount --pid --fork --kill-child --mount-proc --net /bin/sh -c 'mount -t tmpfs tmpfs /run && exec bash "$0" "$@"' "$0" "$@"
 fi
 
 failures=0
