@@ -28,8 +28,6 @@ constexpr auto kSetConfigResend = std::chrono::milliseconds(300);
 constexpr int kSetConfigSends = 3;
 constexpr auto kRestoreWait = std::chrono::milliseconds(3000);
 constexpr auto kRestoreResend = std::chrono::milliseconds(500);
-// Datagrams read from one socket before timers get their turn, so a flood cannot starve them.
-constexpr int kReadBudget = 256;
 constexpr int kMaxIntervalSeconds = 24 * 3600;
 
 } // namespace
@@ -166,9 +164,12 @@ void SearchEngine::Run()
             if ((fds[i].revents & (POLLIN | POLLERR)) == 0) {
                 continue;
             }
-            for (auto& sock : m_sockets) {
-                if (sock->Fd() == fds[i].fd) {
-                    ReadSocket(*sock);
+            for (auto it = m_sockets.begin(); it != m_sockets.end(); ++it) {
+                if ((*it)->Fd() == fds[i].fd) {
+                    // A dead socket would wake poll forever; the next search opens a new one.
+                    if (!ReadSocket(**it)) {
+                        m_sockets.erase(it);
+                    }
                     break;
                 }
             }
@@ -264,41 +265,6 @@ void SearchEngine::StartRound(bool periodic)
     }
 }
 
-void SearchEngine::RefreshSockets()
-{
-    // Interfaces come and go (a cable plugged in, a VPN): each search looks again.
-    const std::vector<proto::Interface> interfaces = proto::ListMulticastInterfaces(m_interfaceFilter);
-    m_sockets.erase(std::remove_if(m_sockets.begin(),
-                                   m_sockets.end(),
-                                   [&](const std::unique_ptr<proto::McastSocket>& sock) {
-                                       return std::none_of(
-                                           interfaces.begin(), interfaces.end(), [&](const proto::Interface& i) {
-                                               return i.index == sock->IfIndex();
-                                           });
-                                   }),
-                    m_sockets.end());
-    for (const proto::Interface& i : interfaces) {
-        const bool open = std::any_of(
-            m_sockets.begin(), m_sockets.end(), [&](const auto& sock) { return sock->IfIndex() == i.index; });
-        std::string error;
-        if (!open) {
-            if (auto sock = proto::McastSocket::Open(i.index, proto::kSearcherPort, &error)) {
-                m_sockets.push_back(std::move(sock));
-            }
-        }
-    }
-}
-
-void SearchEngine::SendToDevices(const std::string& text)
-{
-    if (m_sockets.empty()) {
-        RefreshSockets();
-    }
-    for (const auto& sock : m_sockets) {
-        sock->Send(proto::kDevicePort, text);
-    }
-}
-
 void SearchEngine::RunTimers(Clock::time_point now)
 {
     if (m_intervalSeconds > 0 && now >= m_nextRound) {
@@ -357,70 +323,6 @@ int SearchEngine::MillisecondsToNextTimer(Clock::time_point now) const
     }
     // Rounded up, so the wake-up never comes a millisecond early and spins.
     return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(next - now).count()) + 1;
-}
-
-void SearchEngine::ReadSocket(proto::McastSocket& sock)
-{
-    std::string text;
-    for (int i = 0; i < kReadBudget; ++i) {
-        const proto::McastSocket::Receive got = sock.Read(text);
-        if (got == proto::McastSocket::Receive::Empty || got == proto::McastSocket::Receive::Failed) {
-            return;
-        }
-        if (got == proto::McastSocket::Receive::Datagram) {
-            Handle(text);
-        }
-    }
-}
-
-void SearchEngine::Handle(const std::string& text)
-{
-    const proto::Incoming message = proto::ReadMessage(text);
-    switch (message.type) {
-    case proto::Incoming::Type::Result:
-        if (message.hasSetIpResult) {
-            // Only an answer to a request of ours, and only the first one.
-            if (m_setConfigs.erase(message.mac) > 0) {
-                Deliver(message.mac, SCANIX_KIND_SETIP_ANSWER, text);
-            }
-            break;
-        }
-        switch (m_table.Report(message.mac, message.fingerprint, m_round)) {
-        case DeviceTable::Verdict::Found:
-            Deliver(message.mac, SCANIX_KIND_FOUND, text);
-            break;
-        case DeviceTable::Verdict::Changed:
-            Deliver(message.mac, SCANIX_KIND_CHANGED, text);
-            break;
-        case DeviceTable::Verdict::Same:
-        case DeviceTable::Verdict::Full:
-            break;
-        }
-        break;
-    case proto::Incoming::Type::Bye:
-        if (m_table.Bye(message.mac)) {
-            Deliver(message.mac, SCANIX_KIND_GONE, text);
-        }
-        break;
-    case proto::Incoming::Type::RestoreResult: {
-        auto pending = m_restores.find(message.id);
-        if (pending != m_restores.end() && pending->second.mac == message.mac) {
-            pending->second.answer->set_value(message.restored);
-            m_restores.erase(pending);
-        }
-        break;
-    }
-    default:
-        break;
-    }
-}
-
-void SearchEngine::Deliver(const std::string& mac, int kind, const std::string& text)
-{
-    // The callee may write into the MAC text (it upper-cases in place): give it its own copy.
-    char writable[18] = {};
-    mac.copy(writable, sizeof writable - 1);
-    m_callback(writable, kind, text.c_str(), m_user);
 }
 
 void SearchEngine::FailPendingRestores()

@@ -93,7 +93,8 @@ private:
     void SendToDevices(const std::string& text);
     void RunTimers(Clock::time_point now);
     int MillisecondsToNextTimer(Clock::time_point now) const;
-    void ReadSocket(proto::McastSocket& sock);
+    // False when the socket failed (its interface went away): the caller closes it.
+    bool ReadSocket(proto::McastSocket& sock);
     void Handle(const std::string& text);
     void Deliver(const std::string& mac, int kind, const std::string& text);
     void FailPendingRestores();

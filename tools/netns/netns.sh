@@ -3,16 +3,18 @@
 # machine's own interfaces or routes. Every namespace of one topology carries the prefix
 # scx-<owner pid>-<random>-; a topology whose owner process has gone is stale and "clean" removes it.
 #
-#   netns.sh up [--owner PID] [--fleet N]   build a topology, print its variables (shell syntax)
+#   netns.sh up [--owner PID] [--lan N] [--fleet N]
+#                                           build a topology, print its variables (shell syntax)
 #   netns.sh down ID                        remove one topology
 #   netns.sh clean                          remove every stale topology
 #   netns.sh exec ID NODE CMD [ARGS...]     run CMD inside node pc, lan1, lan2, fleet or bridge
 #
 # Topology (all on one bridge that lives in its own namespace, bridge):
 #   pc     10.0.0.5/24        the searcher's side
-#   lan1   192.168.1.64/24    devices in another subnet
-#   lan2   172.16.0.10/16     devices in a third subnet
+#   lan1   192.168.1.64/24    devices in another subnet (with --lan N: N consecutive addresses)
+#   lan2   172.16.0.10/16     devices in a third subnet (likewise)
 #   fleet  10.88.0.10/16 and N-1 more consecutive addresses, for a large simulated fleet
+# Every simulated device can so own a real address (for servers that devices run, e.g. HTTP).
 # No namespace has a default route: sockets there must name their interface, as on a bare LAN.
 set -euo pipefail
 
@@ -80,16 +82,18 @@ in_ns()
 
 cmd_up()
 {
-    local owner=$PPID fleet=1
+    local owner=$PPID fleet=1 lan=16
     while [ $# -gt 0 ]; do
         case $1 in
         --owner) owner=$2; shift 2 ;;
+        --lan) lan=$2; shift 2 ;;
         --fleet) fleet=$2; shift 2 ;;
         *) die "up: unknown option $1" ;;
         esac
     done
     [[ $owner =~ ^[0-9]+$ ]] || die "up: --owner needs a process id"
     [[ $fleet =~ ^[0-9]+$ ]] && [ "$fleet" -ge 1 ] && [ "$fleet" -le 60000 ] || die "up: --fleet needs 1..60000"
+    [[ $lan =~ ^[0-9]+$ ]] && [ "$lan" -ge 1 ] && [ "$lan" -le 150 ] || die "up: --lan needs 1..150"
     need_root
 
     local id
@@ -126,6 +130,12 @@ cmd_up()
             ip -n "$ns" -batch -
     done
 
+    for ((i = 1; i < lan; i++)); do
+        echo "addr add 192.168.1.$((64 + i))/24 dev eth0"
+    done | ip -n "$(ns_name "$id" lan1)" -batch -
+    for ((i = 1; i < lan; i++)); do
+        echo "addr add 172.16.0.$((10 + i))/16 dev eth0"
+    done | ip -n "$(ns_name "$id" lan2)" -batch -
     if [ "$fleet" -gt 1 ]; then
         ns=$(ns_name "$id" fleet)
         for ((i = 1; i < fleet; i++)); do
@@ -178,5 +188,5 @@ up) shift; cmd_up "$@" ;;
 down) shift; cmd_down "$@" ;;
 clean) shift; cmd_clean "$@" ;;
 exec) shift; cmd_exec "$@" ;;
-*) sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2 ;;
+*) sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2 ;;
 esac

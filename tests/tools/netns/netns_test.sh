@@ -31,12 +31,14 @@ count_ns()
     ip netns list 2>/dev/null | grep -c '^scx-' || true
 }
 
-vars=$(bash "$script" up --fleet 12)
+vars=$(bash "$script" up --fleet 12 --lan 9)
 eval "$vars"
 check "five namespaces" test "$(count_ns)" -eq 5
 check "pc address" ip -n "$SCX_NS_PC" -4 addr show dev eth0 to 10.0.0.5/24
 check "lan1 address" ip -n "$SCX_NS_LAN1" -4 addr show dev eth0 to 192.168.1.64/24
 check "lan2 address" ip -n "$SCX_NS_LAN2" -4 addr show dev eth0 to 172.16.0.10/16
+check "nine lan1 addresses" test "$(ip -n "$SCX_NS_LAN1" -4 -o addr show dev eth0 | wc -l)" -eq 9
+check "last lan2 address" ip -n "$SCX_NS_LAN2" -4 addr show dev eth0 to 172.16.0.18/16
 check "twelve fleet addresses" test "$(ip -n "$SCX_NS_FLEET" -4 -o addr show dev eth0 | wc -l)" -eq 12
 check "no default route in pc" test -z "$(ip -n "$SCX_NS_PC" route show default)"
 check "rp_filter off in pc" test "$(ip netns exec "$SCX_NS_PC" cat /proc/sys/net/ipv4/conf/eth0/rp_filter)" -eq 0
