@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QHeaderView>
+#include <QMap>
+
+// A header view that can carry one widget per section (a check box or a filter button),
+// kept in place as sections are resized or scrolled.
+class CheckBoxHeaderView : public QHeaderView
+{
+    Q_OBJECT
+
+public:
+    enum Placement
+    {
+        PlaceLeft = 0,
+        PlaceCentred = 1,
+        PlaceRight = 2
+    };
+
+    CheckBoxHeaderView(Qt::Orientation orientation, QObject* extra = nullptr, QWidget* parent = nullptr);
+
+    // Returns false (and changes nothing) for a null widget, a section out of range
+    // or a section that already has a widget. The widget is hidden until its owner shows it.
+    bool setSectionWidget(int section, QWidget* widget, int placement);
+    QWidget* sectionWidget(int section) const;
+    QObject* extra() const;
+
+    void updateSectionWidgets();
+
+public slots:
+    void handleSectionResized(int logicalIndex);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    void placeSectionWidget(int section);
+
+    QMap<int, QWidget*> m_sectionWidgets;
+    QMap<int, int> m_placements;
+    QObject* m_extra;
+};
