@@ -1,7 +1,7 @@
 #include "Messages.h"
 
 #include "CMarkupSTL.h"
-#include "MacText.h"
+#include "WireMac.h"
 #include "ProtocolConstants.h"
 
 #include <cstdlib>

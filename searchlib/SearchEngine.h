@@ -5,7 +5,7 @@
 // every socket operation and every callback happens on the thread.
 
 #include "DeviceTable.h"
-#include "MacText.h"
+#include "WireMac.h"
 #include "McastSocket.h"
 #include "Scanix_Search.h"
 

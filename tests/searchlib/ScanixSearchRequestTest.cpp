@@ -1,6 +1,6 @@
 // Requests end to end: "searchSetIP" and restore-default against simulated devices.
 
-#include "MacText.h"
+#include "WireMac.h"
 #include "SearchFixture.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
-#include "MacText.h"
+#include "WireMac.h"
 
 #include <gtest/gtest.h>
 
 using scanix::proto::NormalizeMac;
 
-TEST(MacText, ShapesTable)
+TEST(WireMac, ShapesTable)
 {
     const struct
     {
@@ -27,7 +27,7 @@ TEST(MacText, ShapesTable)
     }
 }
 
-TEST(MacText, BytesRoundTrip)
+TEST(WireMac, BytesRoundTrip)
 {
     scanix::proto::MacBytes bytes{};
     ASSERT_TRUE(scanix::proto::ParseMac("a0:0B:c0:dd:Ee:0f", bytes));

@@ -1,4 +1,4 @@
-#include "MacText.h"
+#include "WireMac.h"
 
 #include <cstdio>
 
