@@ -1,7 +1,7 @@
 // Requests end to end: "searchSetIP" and restore-default against simulated devices.
 
-#include "WireMac.h"
 #include "SearchFixture.h"
+#include "WireMac.h"
 
 #include <gtest/gtest.h>
 
