@@ -72,8 +72,9 @@ class CScanixManageNet : public SearchFixture
 protected:
     void TearDown() override
     {
-        m_manager.Detach(&m_observer);
+        // Quit first: detaching while the library may still notify races with Notify.
         m_manager.Quit();
+        m_manager.Detach(&m_observer);
         SearchFixture::TearDown();
     }
 
@@ -225,7 +226,6 @@ TEST_F(CScanixManageNet, QuitWhileReportsArriveEndsUpdates)
              {"--count", "8", "--seed", "5", "--first-ip", "10.88.0.10", "--prefix", "16", "--max-delay", "900"});
     Start(1);
     ASSERT_TRUE(m_observer.WaitCount(0, 1, 4s));
-    m_manager.Detach(&m_observer);
     m_manager.Quit();
     const std::size_t seen = m_observer.Infos().size();
     std::this_thread::sleep_for(300ms);

@@ -1,7 +1,7 @@
 #include "DeviceSimulator.h"
 
 #include "Interfaces.h"
-#include "MacText.h"
+#include "WireMac.h"
 #include "Messages.h"
 #include "ProtocolConstants.h"
 

@@ -3,7 +3,7 @@
 // for a change to be in effect before it looks for its consequences).
 
 #include "DeviceSimulator.h"
-#include "MacText.h"
+#include "WireMac.h"
 #include "Messages.h"
 #include "ProtocolConstants.h"
 

@@ -1,6 +1,6 @@
 #include "Fleet.h"
 
-#include "MacText.h"
+#include "WireMac.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
