@@ -38,7 +38,6 @@ SearchEngine::SearchEngine(SCANIX_SEARCH_CALLBACK callback, void* user, int spre
     , m_spreadMs(spreadMs)
     , m_nextRequestId(std::random_device{}())
     , m_table(kTableCapacity)
-    , m_random(std::random_device{}())
 {
     const char* filter = std::getenv("SCANIX_SEARCH_IFACES");
     m_interfaceFilter = filter != nullptr ? filter : "";

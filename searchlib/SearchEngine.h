@@ -122,7 +122,6 @@ private:
     std::vector<Clock::time_point> m_probeCopies;
     std::map<std::string, PendingSetConfig> m_setConfigs;
     std::map<std::uint32_t, PendingRestore> m_restores;
-    std::mt19937 m_random;
 };
 
 } // namespace scanix::search
