@@ -29,7 +29,7 @@ QImage renderImage(int width, int height, const std::function<void(QPainter&, co
 // Puts images side by side (all of the same height).
 QImage joinStrip(const std::initializer_list<QImage>& cells);
 
-// A QPainterPath-free helper for the many stroked polylines of the small glyphs.
+// Strokes an open polyline with round joins: the chevrons, check marks and crosses of the glyphs.
 void strokePolyline(QPainter& painter,
                     std::initializer_list<QPointF> points,
                     const QColor& colour,

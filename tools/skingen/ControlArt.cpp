@@ -150,7 +150,7 @@ QImage Art::comboArrow()
 QImage Art::checkBox(bool checked)
 {
     return renderStrip(26, 26, 4, [&](QPainter& painter, int state, const QRectF&) {
-        const QRectF box(4.5, 4.5, 17, 17);
+        const QRectF box(3.5, 3.5, 19, 19);
         QColor border;
         QColor fill;
         if (checked) {
@@ -169,7 +169,7 @@ QImage Art::checkBox(bool checked)
         painter.drawRoundedRect(box, 3, 3);
         if (checked) {
             const QColor mark = state == Disabled ? QColor(110, 114, 118) : Qt::white;
-            strokePolyline(painter, {{8.6, 13.2}, {11.6, 16.2}, {17.4, 9.6}}, mark, 2.2);
+            strokePolyline(painter, {{8, 13.2}, {11.5, 16.7}, {18, 9.3}}, mark, 2.4);
         }
     });
 }
@@ -214,7 +214,7 @@ QImage Art::scrollArrow(Qt::ArrowType direction)
         } else if (state == Pressed) {
             painter.fillRect(cell, QColor(36, 39, 43));
         }
-        arrowHead(painter, {9, 9}, 7, 4, direction, glyphColour(state));
+        arrowHead(painter, {9, 9}, 8, 4.5, direction, glyphColour(state));
     });
 }
 

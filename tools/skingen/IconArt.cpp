@@ -133,29 +133,36 @@ QImage Art::emblem(int size)
         painter.drawRoundedRect(plate.adjusted(0.75, 0.75, -0.75, -0.75), 22, 22);
 
         const QPointF centre(53, 53);
-        // Radar sweep: a wedge that fades out counter-clockwise from the leading edge.
-        QConicalGradient sweep(centre, 45);
-        sweep.setColorAt(0.0, QColor(72, 178, 212, 200));
-        sweep.setColorAt(0.25, QColor(72, 178, 212, 0));
-        sweep.setColorAt(1.0, QColor(72, 178, 212, 0));
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(sweep);
-        painter.drawEllipse(centre, 34, 34);
+        // Window-icon sizes lose fine detail, so they get fewer, bolder strokes.
+        const bool small = cell.width() <= 32;
+        if (!small) {
+            // Radar sweep: a wedge that fades out counter-clockwise from the leading edge.
+            QConicalGradient sweep(centre, 45);
+            sweep.setColorAt(0.0, QColor(72, 178, 212, 200));
+            sweep.setColorAt(0.25, QColor(72, 178, 212, 0));
+            sweep.setColorAt(1.0, QColor(72, 178, 212, 0));
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(sweep);
+            painter.drawEllipse(centre, 34, 34);
+        }
 
         painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(Palette::accentBright, 5, Qt::SolidLine, Qt::RoundCap));
+        painter.setPen(QPen(Palette::accentBright, small ? 11 : 5, Qt::SolidLine, Qt::RoundCap));
         painter.drawArc(QRectF(centre.x() - 34, centre.y() - 34, 68, 68), 60 * 16, 300 * 16);
-        painter.setPen(QPen(QColor(72, 178, 212, 150), 3.5, Qt::SolidLine, Qt::RoundCap));
-        painter.drawArc(QRectF(centre.x() - 21, centre.y() - 21, 42, 42), 100 * 16, 260 * 16);
-        strokePolyline(painter, {centre, {centre.x() + 24, centre.y() - 24}}, Palette::accentBright, 3.5);
+        if (!small) {
+            painter.setPen(QPen(QColor(72, 178, 212, 150), 3.5, Qt::SolidLine, Qt::RoundCap));
+            painter.drawArc(QRectF(centre.x() - 21, centre.y() - 21, 42, 42), 100 * 16, 260 * 16);
+            strokePolyline(painter, {centre, {centre.x() + 24, centre.y() - 24}}, Palette::accentBright, 3.5);
+        }
 
         // The lens in the middle and a found device on the ring.
         painter.setPen(Qt::NoPen);
         painter.setBrush(QColor(236, 240, 244));
-        painter.drawEllipse(centre, 8, 8);
+        painter.drawEllipse(centre, small ? 13 : 8, small ? 13 : 8);
         painter.setBrush(QColor(20, 23, 29));
-        painter.drawEllipse(centre, 3.5, 3.5);
+        painter.drawEllipse(centre, small ? 5 : 3.5, small ? 5 : 3.5);
         painter.setBrush(QColor(255, 190, 80));
-        painter.drawEllipse(QPointF(centre.x() + 34 * 0.5, centre.y() - 34 * 0.866), 5.5, 5.5);
+        const qreal device = small ? 9 : 5.5;
+        painter.drawEllipse(QPointF(centre.x() + 34 * 0.5, centre.y() - 34 * 0.866), device, device);
     });
 }

@@ -63,18 +63,17 @@ void drawLogo(QPainter& painter)
     const QColor accent = Palette::accentBright;
     const QPointF centre(25, 25);
 
-    // Emblem: a scanning ring with its sweep and the lens in the middle, flat colours only.
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(72, 178, 212, 90));
-    painter.drawPie(QRectF(centre.x() - 17, centre.y() - 17, 34, 34), 10 * 16, 60 * 16);
+    // Emblem: a scanning ring open towards a found device, and the lens in the middle; flat
+    // colours only, so the large version stores as a small paletted image.
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(accent, 3.6, Qt::SolidLine, Qt::RoundCap));
-    painter.drawArc(QRectF(centre.x() - 17, centre.y() - 17, 34, 34), 80 * 16, 290 * 16);
+    painter.drawArc(QRectF(centre.x() - 17, centre.y() - 17, 34, 34), 75 * 16, 300 * 16);
     painter.setPen(QPen(accent, 2.6, Qt::SolidLine, Qt::RoundCap));
     painter.drawArc(QRectF(centre.x() - 10, centre.y() - 10, 20, 20), 110 * 16, 250 * 16);
     painter.setPen(Qt::NoPen);
     painter.setBrush(light);
     painter.drawEllipse(centre, 4.2, 4.2);
+    painter.drawEllipse(QPointF(centre.x() + 17 * 0.819, centre.y() - 17 * 0.574), 2.6, 2.6);
 
     // Word mark: "SCAN" light, "IX" in the accent colour.
     painter.setBrush(Qt::NoBrush);
@@ -85,7 +84,7 @@ void drawLogo(QPainter& painter)
     drawLetter(painter, letterS(x), light, Qt::FlatCap);
     x += 24;
     drawLetter(painter, letterC(x), light, Qt::FlatCap);
-    x += 24;
+    x += 21;
     drawLetter(painter,
                lines({{{x, bottom + 3}, {x + 10, kTop}, {x + 20, bottom + 3}},
                       {{x + 4.5, kTop + 15.5}, {x + 15.5, kTop + 15.5}}}),
@@ -96,7 +95,7 @@ void drawLogo(QPainter& painter)
                lines({{{x + 2.1, bottom + 3}, {x + 2.1, kTop - 3}, {x + 16.9, bottom + 3}, {x + 16.9, kTop - 3}}}),
                light,
                Qt::SquareCap);
-    x += 27;
+    x += 25;
     drawLetter(painter, lines({{{x + 2.1, bottom + 3}, {x + 2.1, kTop - 3}}}), accent, Qt::SquareCap);
     x += 11;
     drawLetter(painter,

@@ -6,13 +6,8 @@
 // style-sheet drawn parts sit on the same surfaces without visible seams.
 namespace Palette {
 inline const QColor listBase{19, 20, 24};
-inline const QColor panel{30, 31, 35};
-inline const QColor header{43, 44, 49};
 inline const QColor line{78, 83, 90};
-inline const QColor button{57, 62, 66};
 inline const QColor buttonHover{75, 80, 84};
-inline const QColor text{201, 201, 201};
-inline const QColor textBright{232, 232, 232};
 inline const QColor glyph{168, 173, 178};
 inline const QColor glyphHover{240, 242, 244};
 inline const QColor disabled{70, 73, 77};

@@ -1,0 +1,214 @@
+#include "CMarkupSTL.h"
+
+#include "MarkupString.h"
+#include "MarkupTokenizer.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+// Offsets and lengths are 32-bit; a larger text is refused rather than misindexed.
+constexpr std::size_t MaxDocumentLength = 0xFFFFFF00u;
+
+// An element whose end tag has not been read yet, with its name as a span of the text.
+struct OpenElement
+{
+    std::uint32_t pos;
+    std::uint32_t nameStart;
+    std::uint32_t nameLength;
+};
+} // namespace
+
+CMarkupSTL::CMarkupSTL()
+{
+    SetDocument(nullptr, 0);
+}
+
+CMarkupSTL::CMarkupSTL(const char* text)
+{
+    SetDocument(text);
+}
+
+CMarkupSTL::CMarkupSTL(const char* text, std::size_t length)
+{
+    SetDocument(text, length);
+}
+
+bool CMarkupSTL::SetDocument(const char* text)
+{
+    return SetDocument(text, text ? std::strlen(text) : 0);
+}
+
+bool CMarkupSTL::SetDocument(const char* text, std::size_t length)
+{
+    if (!text || length > MaxDocumentLength) {
+        m_doc.clear();
+    } else {
+        m_doc.assign(text, length);
+    }
+    Parse();
+    if (text && length > MaxDocumentLength) {
+        m_error = "Document too large";
+    }
+    return IsWellFormed();
+}
+
+bool CMarkupSTL::IsWellFormed() const
+{
+    const ElementPosition& root = m_index[0];
+    return !(root.flags & ElementIllFormed) && root.firstChild && !m_index[root.firstChild].nextSibling;
+}
+
+void CMarkupSTL::Parse()
+{
+    m_error.clear();
+    m_posParent = m_pos = m_posChild = 0;
+    m_nodeKind = 0;
+    const auto length = static_cast<std::uint32_t>(m_doc.size());
+    m_index.Reset(length / 64 + 8);
+    if (m_doc.empty()) {
+        m_error = "Empty document";
+        return;
+    }
+    ParseChildren(0);
+    ElementPosition& root = m_index[0];
+    root.length = length;
+    if (!root.firstChild) {
+        m_error = "No root element";
+    } else if (m_index[root.firstChild].nextSibling) {
+        m_error = "Root element has sibling";
+    }
+}
+
+// One forward pass with an explicit stack of open elements, so nesting depth costs no
+// recursion. Names are compared in place in the text.
+void CMarkupSTL::ParseChildren(std::uint32_t root)
+{
+    const char* text = m_doc.data();
+    const auto length = static_cast<std::uint32_t>(m_doc.size());
+    std::vector<OpenElement> open;
+    open.reserve(32);
+    MarkupTokenizer tokenizer(text, length, m_index[root].start + m_index[root].startTagLength);
+    MarkupToken token;
+    for (;;) {
+        // Text never enters the index, so whole runs are skipped without classifying them.
+        tokenizer.SkipText();
+        tokenizer.Next(token);
+        if (token.kind == MarkupEndOfDocument) {
+            break;
+        }
+        if (token.kind == MarkupElement) {
+            const std::uint32_t parent = open.empty() ? root : open.back().pos;
+            const std::uint32_t pos = m_index.Allocate();
+            m_index[pos] = ElementPosition{token.start, token.length, token.length, 0, 0, parent, 0, 0, 0};
+            AppendChild(parent, pos);
+            if (!token.empty) {
+                open.push_back(OpenElement{pos, token.nameStart, token.nameLength});
+            }
+        } else if (token.kind == MarkupError) {
+            m_index[root].flags |= ElementIllFormed;
+            if (!open.empty()) {
+                m_index[open.back().pos].flags |= ElementBadInside;
+            }
+            SetError(token.error);
+        } else if (token.kind == MarkupEndTag) {
+            std::size_t k = open.size();
+            while (k > 0 &&
+                   !(open[k - 1].nameLength == token.nameLength &&
+                     std::memcmp(text + open[k - 1].nameStart, text + token.nameStart, token.nameLength) == 0)) {
+                --k;
+            }
+            const std::string endName(text + token.nameStart, token.nameLength);
+            if (k == 0) {
+                m_index[root].flags |= ElementIllFormed;
+                if (!open.empty()) {
+                    m_index[open.back().pos].flags |= ElementBadInside;
+                }
+                SetError("No start tag for end tag '" + endName + "' at offset " + std::to_string(token.start));
+                continue;
+            }
+            const std::size_t found = k - 1;
+            if (found + 1 < open.size()) {
+                const OpenElement& inner = open.back();
+                m_index[root].flags |= ElementIllFormed;
+                SetError("End tag '" + endName + "' at offset " + std::to_string(token.start + 1) +
+                         " does not match start tag '" + std::string(text + inner.nameStart, inner.nameLength) +
+                         "' at offset " + std::to_string(m_index[inner.pos].start));
+                // Outermost first: each unended element hands its children to a parent
+                // that is already settled, so no element is moved twice.
+                for (std::size_t j = found + 1; j < open.size(); ++j) {
+                    CloseNotEnded(open[j].pos);
+                }
+            }
+            ElementPosition& closed = m_index[open[found].pos];
+            closed.length = token.start + token.length - closed.start;
+            closed.endTagLength = token.length;
+            open.resize(found);
+        }
+    }
+    if (!open.empty()) {
+        const OpenElement& inner = open.back();
+        m_index[root].flags |= ElementIllFormed;
+        SetError("Element '" + std::string(text + inner.nameStart, inner.nameLength) + "' at offset " +
+                 std::to_string(m_index[inner.pos].start) + " not ended");
+        for (const OpenElement& element : open) {
+            CloseNotEnded(element.pos);
+        }
+    }
+}
+
+// An element that is never ended ends with its start tag: its children become its
+// following siblings.
+void CMarkupSTL::CloseNotEnded(std::uint32_t pos)
+{
+    ElementPosition& e = m_index[pos];
+    const std::uint32_t parent = e.parent;
+    e.flags |= ElementNotEnded;
+    e.length = e.startTagLength;
+    e.endTagLength = 0;
+    if (e.flags & ElementBadInside) {
+        e.flags &= ~static_cast<std::uint32_t>(ElementBadInside);
+        m_index[parent].flags |= ElementBadInside;
+    }
+    const std::uint32_t first = e.firstChild;
+    if (!first) {
+        return;
+    }
+    const std::uint32_t last = m_index[first].previousSibling;
+    for (std::uint32_t c = first; c; c = m_index[c].nextSibling) {
+        m_index[c].parent = parent;
+    }
+    const std::uint32_t next = e.nextSibling;
+    e.firstChild = 0;
+    e.nextSibling = first;
+    m_index[first].previousSibling = pos;
+    m_index[last].nextSibling = next;
+    if (next) {
+        m_index[next].previousSibling = last;
+    } else {
+        m_index[m_index[parent].firstChild].previousSibling = last;
+    }
+}
+
+void CMarkupSTL::AppendChild(std::uint32_t parent, std::uint32_t pos)
+{
+    ElementPosition& p = m_index[parent];
+    ElementPosition& e = m_index[pos];
+    e.nextSibling = 0;
+    if (!p.firstChild) {
+        p.firstChild = pos;
+        e.previousSibling = pos;
+        return;
+    }
+    ElementPosition& first = m_index[p.firstChild];
+    m_index[first.previousSibling].nextSibling = pos;
+    e.previousSibling = first.previousSibling;
+    first.previousSibling = pos;
+}
+
+void CMarkupSTL::SetError(const std::string& message)
+{
+    if (m_error.empty()) {
+        m_error = message;
+    }
+}
