@@ -1,10 +1,12 @@
 #include "AboutDlg.h"
 #include "BaseDialog.h"
+#include "ButtonMenu.h"
 #include "LanguageSrc.h"
 #include "N12_MessageBox.h"
 #include "QMXStyle.h"
 #include "WidgetSheet.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -127,6 +129,21 @@ bool renderLanguage(QApplication& app, const Options& options, int languageId)
     BaseDialog frame(nullptr, Qt::FramelessWindowHint);
     frame.resize(420, 260);
     ok = save(frame, prefix + QStringLiteral("basedialog.png")) && ok;
+    // The refresh menu as the split button pops it: checkable entries in one exclusive group.
+    ButtonMenu menu;
+    QActionGroup group(&menu);
+    for (const char* key :
+         {"IDCS_MANUAL_REFRESH", "IDCS_AUTO_REFRESH_BY_5S", "IDCS_AUTO_REFRESH_BY_10S", "IDCS_AUTO_REFRESH_BY_15S"}) {
+        QAction* action = menu.addAction(getText(key));
+        action->setCheckable(true);
+        group.addAction(action);
+    }
+    menu.actions().at(1)->setChecked(true);
+    menu.addSeparator();
+    menu.addAction(getText("IDCS_REFRESH_DISABLE"))->setEnabled(false);
+    menu.setActiveAction(menu.actions().at(2));
+    menu.adjustSize();
+    ok = save(menu, prefix + QStringLiteral("menu.png")) && ok;
     WidgetSheet sheet;
     ok = save(sheet, prefix + QStringLiteral("widgets.png")) && ok;
     releaseLanguage();
