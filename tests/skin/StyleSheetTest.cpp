@@ -174,7 +174,8 @@ QStringList styleSheetComplaints()
     return complaints;
 }
 
-// A few of every widget kind the sheet styles, in every state the sheet slices, painted once.
+// One widget of each kind the sheet styles, shown and painted once, so every rule gets parsed
+// and applied.
 void exerciseWidgets()
 {
     QWidget window;

@@ -1,0 +1,80 @@
+#pragma once
+
+// The one object through which the program drives discovery: it starts and stops the search
+// library, keeps the store of known devices, switches between manual and periodic search and
+// tells its observers about every change of the store.
+
+#include "DeviceInfo.h"
+#include "Lock.h"
+#include "Observer.h"
+
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+class CScanixManage : public CObservable<SEARCH_INFO>
+{
+public:
+    CScanixManage();
+    // Quits the library first if Quit was not called, so no callback can reach a dead object.
+    ~CScanixManage() override;
+    CScanixManage(const CScanixManage&) = delete;
+    CScanixManage& operator=(const CScanixManage&) = delete;
+
+    // Starts the sockets layer, empties the store and starts the library with our callback.
+    void Init();
+    // Manual: empties the store and asks for one search now. Automatic: restarts periodic
+    // search with the stored interval (even 0) after emptying the store.
+    void Refresh(bool bManual);
+    // 0 switches periodic search off and keeps the store; a non-zero value (re)starts it,
+    // emptying the store only when coming from manual mode.
+    void SetAutoInterval(int nSeconds);
+    // Stops the library (no callback comes after it returns), then the sockets layer. Does
+    // nothing unless Init ran since the last Quit.
+    void Quit();
+    // The stored interval in seconds; 0 is manual mode.
+    int GetAutoInterval() const;
+
+    // A copy of the store, in store order, taken under the store lock.
+    std::vector<DEVICE_INFO> Devices() const;
+    // Copies the stored device whose MAC text equals mac (either case) into out.
+    bool FindDevice(const char* mac, DEVICE_INFO& out) const;
+
+    // One report of the library, on its thread: kind 1 found, 2 gone, 3 changed, 10000 the
+    // answer to a configuration request. Upper-cases mac in place. Observers are notified
+    // after the store lock is released, so they may call back into this object.
+    void OnSearchCallback(char* mac, int kind, const char* xml);
+
+    // Records the configuration request about to be sent and sets its result to -1. Its
+    // answer (kind 10000 from that MAC, or a kind-3 report showing exactly these values)
+    // sets the result.
+    void SetPendingRequest(const char* mac, const char* ip, const char* mask, const char* gateway);
+    // -1 while no answer has come, 0 success, otherwise the device's answer.
+    int GetPendingResult() const;
+
+    // The addressing rule check; values in network byte order. Sets *code (when given) to 0
+    // or the first failing rule's code and returns whether every rule passed.
+    static bool CheckNetParam(std::uint32_t ip, std::uint32_t mask, std::uint32_t gateway, int* code);
+
+private:
+    static int SearchCallback(char* mac, int kind, const char* xml, void* user);
+
+    void ClearStore();
+    // The following run with the store lock held; they return whether to notify.
+    bool OnDeviceFound(const char* mac, const char* xml, SEARCH_INFO& info);
+    bool OnDeviceChanged(const char* mac, const char* xml, SEARCH_INFO& info);
+    bool OnDeviceGone(const char* mac, SEARCH_INFO& info);
+    void OnSetIPAnswer(const char* mac, const char* xml);
+    std::vector<DEVICE_INFO>::iterator FindStored(const char* mac);
+
+    mutable CCriticalSection m_storeLock;
+    std::vector<DEVICE_INFO> m_devices;
+    int m_autoInterval = 0;
+    // Written on the library's thread, polled on the caller's.
+    std::atomic<int> m_pendingResult{-1};
+    char m_pendingMac[64] = {};
+    char m_pendingIp[20] = {};
+    char m_pendingMask[20] = {};
+    char m_pendingGateway[20] = {};
+    bool m_running = false;
+};

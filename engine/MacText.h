@@ -1,0 +1,12 @@
+#pragma once
+
+// MAC texts: six hexadecimal pairs joined by colons, the identity of a device everywhere.
+
+// Upper-cases the text in place (ASCII letters only).
+void UpperCaseMac(char* text);
+
+// True for exactly "XX:XX:XX:XX:XX:XX" with hexadecimal digits in either case.
+bool IsMacText(const char* text);
+
+// Reads a MAC text into six bytes; false (bytes untouched) when the text is not a MAC text.
+bool ParseMac(const char* text, unsigned char (&bytes)[6]);

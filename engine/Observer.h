@@ -1,0 +1,62 @@
+#pragma once
+
+// Subject and observer of the engine. The subject does not own its observers; Update may
+// come on a thread other than the one that attached the observer.
+
+#include <algorithm>
+#include <vector>
+
+template <typename T> class CObservable;
+
+template <typename T> class CObserver
+{
+public:
+    virtual ~CObserver() = default;
+
+    // Receives a copy of the record; subject is the object that notifies. Does nothing here.
+    virtual void Update(T /*info*/, CObservable<T>* /*subject*/)
+    {}
+};
+
+template <typename T> class CObservable
+{
+public:
+    virtual ~CObservable() = default;
+
+    // Appends observer; one already attached moves to the end, so it is never held twice.
+    // A null pointer is ignored.
+    void Attach(CObserver<T>* observer);
+    // Removes observer if it is attached.
+    void Detach(CObserver<T>* observer);
+    // Calls Update(info, this) on every observer in the order they were attached.
+    void Notify(const T& info);
+
+private:
+    std::vector<CObserver<T>*> m_observers;
+};
+
+template <typename T> void CObservable<T>::Attach(CObserver<T>* observer)
+{
+    if (observer == nullptr) {
+        return;
+    }
+    Detach(observer);
+    m_observers.push_back(observer);
+}
+
+template <typename T> void CObservable<T>::Detach(CObserver<T>* observer)
+{
+    const auto it = std::find(m_observers.begin(), m_observers.end(), observer);
+    if (it != m_observers.end()) {
+        m_observers.erase(it);
+    }
+}
+
+template <typename T> void CObservable<T>::Notify(const T& info)
+{
+    // Indexed rather than iterated: an observer that detaches itself from Update must not
+    // leave the loop on an invalidated iterator.
+    for (std::size_t i = 0; i < m_observers.size(); ++i) {
+        m_observers[i]->Update(info, this);
+    }
+}
