@@ -12,6 +12,8 @@
 #include "ToolButton.h"
 #include "VistaTreeWidget.h"
 
+#include <QApplication>
+#include <QHoverEvent>
 #include <QTreeWidgetItem>
 
 WidgetSheet::WidgetSheet(QWidget* parent)
@@ -47,6 +49,7 @@ WidgetSheet::WidgetSheet(QWidget* parent)
     toggle->setGeometry(600, 60, 30, 24);
 
     auto* tree = new VistaTreeWidget(this);
+    m_tree = tree;
     auto* header = new CheckBoxHeaderView(Qt::Horizontal, nullptr, tree);
     tree->setHeader(header);
     tree->setHeaderLabels({getText("IDCS_DEVICE_NAME"),
@@ -74,4 +77,17 @@ WidgetSheet::WidgetSheet(QWidget* parent)
         item->setTextAlignment(3, Qt::AlignCenter);
     }
     tree->setCurrentItem(tree->topLevelItem(1));
+}
+
+void WidgetSheet::hoverRow(int row)
+{
+    QTreeWidgetItem* item = m_tree->topLevelItem(row);
+    if (item == nullptr) {
+        return;
+    }
+    const QPointF at(m_tree->visualItemRect(item).center());
+    QHoverEvent enter(QEvent::HoverEnter, at, at, QPointF(-1, -1));
+    QApplication::sendEvent(m_tree->viewport(), &enter);
+    QHoverEvent move(QEvent::HoverMove, at, at, QPointF(-1, -1));
+    QApplication::sendEvent(m_tree->viewport(), &move);
 }

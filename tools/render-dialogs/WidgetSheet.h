@@ -10,4 +10,10 @@ class WidgetSheet : public QWidget
 
 public:
     explicit WidgetSheet(QWidget* parent = nullptr);
+
+    // Shows the list row under a (simulated) mouse pointer, as the hover images draw it.
+    void hoverRow(int row);
+
+private:
+    class VistaTreeWidget* m_tree;
 };

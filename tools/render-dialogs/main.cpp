@@ -1,4 +1,5 @@
 #include "AboutDlg.h"
+#include "AppSetup.h"
 #include "BaseDialog.h"
 #include "ButtonMenu.h"
 #include "LanguageSrc.h"
@@ -9,9 +10,6 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QDir>
-#include <QFile>
-#include <QFont>
-#include <QFontDatabase>
 #include <QPainter>
 
 #include <cstdio>
@@ -44,26 +42,13 @@ bool parse(const QStringList& args, Options& options)
     return true;
 }
 
-// The application's own look: its style, the skin's sheet and font (with a CJK substitute,
-// so Chinese texts get Chinese glyph shapes).
+// The application's own look: the skin's sheet and the start-up font with its CJK substitute.
 void applyLook(QApplication& app, int languageId)
 {
-    QFile sheet(QStringLiteral(":/skin/qss/stylesheet.css"));
-    if (sheet.open(QIODevice::ReadOnly)) {
-        app.setStyleSheet(QString::fromUtf8(sheet.readAll()));
-    } else {
+    if (!AppSetup::installStyleSheet(app)) {
         std::fprintf(stderr, "warning: no style sheet in the bundle, rendering unstyled\n");
     }
-    const QString family = QStringLiteral("Microsoft YaHei");
-    if (!QFontDatabase::families().contains(family, Qt::CaseInsensitive)) {
-        QFont::removeSubstitutions(family);
-        QFont::insertSubstitutions(family,
-                                   languageId == 1028 ? QStringList{"Noto Sans CJK TC", "Noto Sans CJK SC"}
-                                                      : QStringList{"Noto Sans CJK SC", "Noto Sans CJK TC"});
-    }
-    QFont font(family);
-    font.setPixelSize(13);
-    QApplication::setFont(font);
+    AppSetup::installApplicationFont(languageId);
 }
 
 bool save(QWidget& widget, const QString& path)
@@ -145,6 +130,8 @@ bool renderLanguage(QApplication& app, const Options& options, int languageId)
     menu.adjustSize();
     ok = save(menu, prefix + QStringLiteral("menu.png")) && ok;
     WidgetSheet sheet;
+    sheet.show();
+    sheet.hoverRow(3);
     ok = save(sheet, prefix + QStringLiteral("widgets.png")) && ok;
     releaseLanguage();
     return ok;

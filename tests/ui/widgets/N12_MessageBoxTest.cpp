@@ -25,6 +25,8 @@ private slots:
     void buttonLayout();
     void kinds_data();
     void kinds();
+    void textFitsItsLabel_data();
+    void textFitsItsLabel();
     void convenienceForms_data();
     void convenienceForms();
 
@@ -253,6 +255,32 @@ void N12_MessageBoxTest::kinds()
         QVERIFY(QFile::exists(icon));
         QVERIFY(!uniform);
     }
+}
+
+void N12_MessageBoxTest::textFitsItsLabel_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("wraps");
+
+    QTest::newRow("short line") << "The IP address is not valid." << false;
+    QTest::newRow("lines broken by the translator") << "First line of the text\nsecond line of the text" << false;
+    QTest::newRow("one line wider than the label")
+        << "This sentence is much too long to be shown on a single line of the message box label" << true;
+}
+
+void N12_MessageBoxTest::textFitsItsLabel()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, wraps);
+
+    N12_MessageBox box(text, N12_MessageBox::Ok, N12_MessageBox::Error);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    auto* label = box.findChild<QLabel*>(QStringLiteral("messageText"));
+    QVERIFY(label);
+    QCOMPARE(label->wordWrap(), wraps);
+    // Wrapped, the whole text still fits the label.
+    QVERIFY(label->heightForWidth(label->width()) <= label->height() || !wraps);
 }
 
 void N12_MessageBoxTest::convenienceForms_data()
