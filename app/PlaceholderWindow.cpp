@@ -1,17 +1,10 @@
 #include "PlaceholderWindow.h"
 
 #include "LanguageSrc.h"
+#include "QMXLabel.h"
 
 #include <QApplication>
 #include <QVBoxLayout>
-
-#ifdef SCANIX_HAVE_WIDGETS
-#include "QMXLabel.h"
-using TitleLabel = QMXLabel;
-#else
-#include <QLabel>
-using TitleLabel = QLabel;
-#endif
 
 PlaceholderWindow::PlaceholderWindow(QWidget* parent)
     : QWidget(parent)
@@ -22,7 +15,9 @@ PlaceholderWindow::PlaceholderWindow(QWidget* parent)
     const QString title = getText("IDCS_DEVICE_NETWORK_SEARCH");
     setObjectName(QStringLiteral("placeholderWindow"));
     setWindowTitle(title);
-    auto* label = new TitleLabel(title, this);
+    setAttribute(Qt::WA_StyledBackground);
+    setStyleSheet(QStringLiteral("PlaceholderWindow { background-color: rgb(30,31,35); }"));
+    auto* label = new QMXLabel(title, this);
     label->setObjectName(QStringLiteral("titleLabel"));
     label->setAlignment(Qt::AlignCenter);
     auto* layout = new QVBoxLayout(this);

@@ -1,13 +1,10 @@
 #include "AppSetup.h"
 #include "LanguageSrc.h"
 #include "PlaceholderWindow.h"
+#include "QMXStyle.h"
 #include "SingleApplication.h"
 
 #include <QMessageBox>
-
-#ifdef SCANIX_HAVE_WIDGETS
-#include "QMXStyle.h"
-#endif
 
 int main(int argc, char* argv[])
 {
@@ -28,9 +25,7 @@ int main(int argc, char* argv[])
     AppSetup::installApplicationFont(LanguageSrc::chooseLanguageId());
     QApplication::setQuitOnLastWindowClosed(true);
     // Qt 6 treats 8-bit and translated literals as UTF-8 already; there is no codec to choose.
-#ifdef SCANIX_HAVE_WIDGETS
     app.setStyle(new QMXStyle);
-#endif
     AppSetup::addPluginPath();
     AppSetup::registerMetaTypeAliases();
 

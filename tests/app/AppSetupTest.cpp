@@ -15,6 +15,7 @@ class AppSetupTest : public QObject
 private slots:
     void styleSheetInstalledAsUtf8();
     void missingStyleSheetIsIgnored();
+    void skinStyleSheetIsCompiledIn();
     void fontIsThirteenPixelsWithChineseShapes();
     void fontSubstitutesByLanguage_data();
     void fontSubstitutesByLanguage();
@@ -43,6 +44,14 @@ void AppSetupTest::missingStyleSheetIsIgnored()
     app->setStyleSheet(QStringLiteral("QWidget {}"));
     QVERIFY(!AppSetup::installStyleSheet(*app, QStringLiteral(":/skin/qss/no-such-sheet.css")));
     QCOMPARE(app->styleSheet(), QStringLiteral("QWidget {}"));
+    app->setStyleSheet(QString());
+}
+
+void AppSetupTest::skinStyleSheetIsCompiledIn()
+{
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    QVERIFY(AppSetup::installStyleSheet(*app));
+    QVERIFY(app->styleSheet().contains(QStringLiteral("QMXLabel")));
     app->setStyleSheet(QString());
 }
 
