@@ -169,7 +169,7 @@ TEST_F(CScanixManageNet, ManualModeAndIntervalChanges)
     Simulator& sim = StartLan1();
     Start(0);
     ASSERT_TRUE(m_observer.WaitCount(0, 7, 4s));
-    std::this_thread::sleep_for(800ms);
+    std::this_thread::sleep_for(1000ms);
     ASSERT_TRUE(sim.Command("set " + SimMac(1, 2) + " name=Quiet"));
     std::this_thread::sleep_for(1200ms);
     EXPECT_EQ(0u, m_observer.Count(2)) << "manual mode must not search on its own";

@@ -135,7 +135,7 @@ TEST_F(ScanixSearch, ManualSearchProbesOnlyOnce)
     SCANIX_SEARCH_Manual();
     ASSERT_TRUE(WaitFound(7));
     // Past the search's repeated probes and their answers.
-    std::this_thread::sleep_for(800ms);
+    std::this_thread::sleep_for(1000ms);
     ASSERT_TRUE(sim.Command("set " + SimMac(1, 1) + " name=Later"));
     std::this_thread::sleep_for(1500ms);
     EXPECT_EQ(0u, m_log.Count(SCANIX_KIND_CHANGED));
@@ -156,6 +156,8 @@ TEST_F(ScanixSearch, StopAutoEndsProbesButKeepsReceiving)
     SCANIX_SEARCH_StartAuto(1);
     ASSERT_TRUE(WaitFound(7));
     SCANIX_SEARCH_StopAuto();
+    // Answers to probes sent before StopAuto may still be on their way.
+    std::this_thread::sleep_for(400ms);
     ASSERT_TRUE(sim.Command("set " + SimMac(1, 0) + " name=Unseen"));
     std::this_thread::sleep_for(2000ms);
     EXPECT_EQ(0u, m_log.Count(SCANIX_KIND_CHANGED)) << "a probe was sent after StopAuto";
