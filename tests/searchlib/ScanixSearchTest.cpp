@@ -238,3 +238,18 @@ TEST_F(ScanixSearch, QuitFromInsideACallbackIsRefused)
     EXPECT_EQ(-1, result.load());
     EXPECT_EQ(0, SCANIX_SEARCH_Quit());
 }
+
+TEST_F(ScanixSearch, InterfaceListRestrictsWhereItSearches)
+{
+    StartLan1();
+    setenv("SCANIX_SEARCH_IFACES", "dummy0, nothere", 1);
+    InitLibrary();
+    SCANIX_SEARCH_Manual();
+    EXPECT_FALSE(WaitFound(1, 1));
+    ASSERT_EQ(0, SCANIX_SEARCH_Quit());
+    setenv("SCANIX_SEARCH_IFACES", "nothere,eth0", 1);
+    InitLibrary();
+    unsetenv("SCANIX_SEARCH_IFACES");
+    SCANIX_SEARCH_Manual();
+    EXPECT_TRUE(WaitFound(7));
+}
