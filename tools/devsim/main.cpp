@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -31,7 +32,20 @@ const char* const kUsage =
     "  --no-bye          do not say bye on exit\n"
     "  --log FILE        log to FILE instead of standard error ('-' for none)\n"
     "  --verbose         log every reply\n"
+    "  --allow-host-network  run even in the network namespace of process 1 (not advised)\n"
     "Standard input takes commands: off|mute|on|announce MAC|all, set MAC key=value..., stats, quit.\n";
+
+// The simulator multicasts on every interface it sees: in the namespace of process 1 (the
+// machine's own network, unless the caller made a private one) it must not run at all.
+bool InHostNetwork()
+{
+    char own[64] = {};
+    char host[64] = {};
+    const ssize_t ownLength = readlink("/proc/self/ns/net", own, sizeof own - 1);
+    const ssize_t hostLength = readlink("/proc/1/ns/net", host, sizeof host - 1);
+    // Unknown counts as the host's: refusing is the safe answer.
+    return ownLength <= 0 || hostLength <= 0 || std::strcmp(own, host) == 0;
+}
 
 bool Number(const char* text, double low, double high, double& out)
 {
@@ -46,6 +60,7 @@ int main(int argc, char** argv)
 {
     FleetPlan plan;
     SimOptions options;
+    bool allowHostNetwork = false;
     std::string fleetFile;
     std::string logFile;
     for (int i = 1; i < argc; ++i) {
@@ -93,6 +108,8 @@ int main(int argc, char** argv)
                 options.byeOnExit = false;
             } else if (arg == "--verbose") {
                 options.verbose = true;
+            } else if (arg == "--allow-host-network") {
+                allowHostNetwork = true;
             } else {
                 std::fprintf(
                     stderr, "%s", arg == "--help" ? "" : ("scanix-devsim: unknown option " + arg + "\n").c_str());
@@ -107,6 +124,12 @@ int main(int argc, char** argv)
         i += takesValue ? 1 : 0;
     }
 
+    if (!allowHostNetwork && InHostNetwork()) {
+        std::fprintf(stderr,
+                     "scanix-devsim: refusing to run in the machine's own network namespace; "
+                     "start it inside tools/netns/netns.sh's namespaces\n");
+        return 3;
+    }
     Fleet fleet;
     std::string error;
     if (!(fleetFile.empty() ? fleet.Generate(plan, error) : fleet.Load(fleetFile, plan, error))) {
