@@ -34,33 +34,40 @@ inline std::uint32_t FindByte(const char* text, std::uint32_t from, std::uint32_
     return found ? static_cast<std::uint32_t>(static_cast<const char*>(found) - text) : length;
 }
 
+inline bool IsNameEnd(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '/' || c == '>';
+}
+
 // End of a tag name: the first whitespace, '/' or '>' at or after from, or length.
 inline std::uint32_t NameEnd(const char* text, std::uint32_t from, std::uint32_t length)
 {
     std::uint32_t p = from;
 #if defined(__SSE2__)
     while (length - p >= 16) {
+        // Every byte up to a space is a candidate (one unsigned minimum instead of four
+        // compares); the rare control byte that is not whitespace is passed over below.
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + p));
+        const __m128i low = _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8(' ')), bytes);
         const __m128i ends = _mm_or_si128(
-            _mm_or_si128(
-                _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t'))),
-                _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')))),
-            _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('/')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('>'))));
-        const int mask = _mm_movemask_epi8(ends);
-        if (mask) {
-            return p + static_cast<std::uint32_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+            low, _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('/')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('>'))));
+        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(ends));
+        while (mask) {
+            const std::uint32_t at = p + static_cast<std::uint32_t>(__builtin_ctz(mask));
+            if (IsNameEnd(text[at])) {
+                return at;
+            }
+            mask &= mask - 1;
         }
         p += 16;
     }
 #endif
-    for (; p < length; ++p) {
-        const char c = text[p];
-        if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '/' || c == '>') {
-            break;
-        }
+    while (p < length && !IsNameEnd(text[p])) {
+        ++p;
     }
     return p;
 }
+
 // The '>' that ends a tag, skipping any inside quoted values ("..." or '...'), or length.
 inline std::uint32_t TagEnd(const char* text, std::uint32_t from, std::uint32_t length)
 {

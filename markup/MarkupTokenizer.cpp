@@ -129,7 +129,7 @@ std::uint32_t MarkupTokenizer::FindTerminator(std::uint32_t from, const char* be
             break;
         }
         p = static_cast<std::uint32_t>(static_cast<const char*>(gt) - m_text);
-        if (std::memcmp(m_text + p - beforeLength, before, beforeLength) == 0) {
+        if (m_text[p - 1] == before[beforeLength - 1] && (beforeLength == 1 || m_text[p - 2] == before[0])) {
             return p;
         }
         ++p;

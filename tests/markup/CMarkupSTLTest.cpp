@@ -343,3 +343,18 @@ TEST(CMarkupSTL, IndexGrowsPastOneSegment)
     ASSERT_TRUE(again.FindChildElement("last"));
     EXPECT_EQ(again.GetChildElementData(), "end");
 }
+
+TEST(CMarkupSTL, LongNamesEndAtWhitespaceSlashOrGreaterThan)
+{
+    // Names longer than one 16-byte block, with a control byte that belongs to the name.
+    const std::string name = std::string("abcdefghijklmnop") + '\x01' + "qrstuvwxyz0123456789";
+    for (const char* end : {">", " >", "\t>", "\r\n>", "/>"}) {
+        const bool empty = std::string(end) == "/>";
+        const std::string text = "<" + name + end + (empty ? "" : "v</" + name + ">");
+        CMarkupSTL xml(text.data(), text.size());
+        EXPECT_TRUE(xml.IsWellFormed()) << xml.GetError();
+        ASSERT_TRUE(xml.FindElement(name.c_str()));
+        EXPECT_EQ(xml.GetTagName(), name);
+        EXPECT_EQ(xml.GetElementData(), empty ? "" : "v");
+    }
+}
