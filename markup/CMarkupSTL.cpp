@@ -200,6 +200,24 @@ void CMarkupSTL::ParseChildren(std::uint32_t root)
     for (;;) {
         // Text never enters the index, so whole runs are skipped without classifying them.
         tokenizer.SkipText();
+        // The end tag of the innermost open element is by far the most common one: compare
+        // it in place against the open name instead of scanning its name first. Its name is
+        // that element's name exactly when the bytes agree and '>' follows them.
+        const std::uint32_t at = tokenizer.Offset();
+        if (!open.empty() && length - at > 2 && text[at + 1] == '/') {
+            const OpenElement& top = open.back();
+            const std::uint32_t close = at + 2 + top.nameLength;
+            if (close < length && text[close] == '>' &&
+                SameBytes(text + at + 2, text + top.nameStart, top.nameLength)) {
+                settle(top.pos, top.lastChild);
+                ElementPosition& closed = m_index[top.pos];
+                closed.length = close + 1 - closed.start;
+                closed.endTagLength = close + 1 - at;
+                open.resize(open.size() - 1);
+                tokenizer.SkipTo(close + 1);
+                continue;
+            }
+        }
         tokenizer.Next(token);
         if (token.kind == MarkupEndOfDocument) {
             break;

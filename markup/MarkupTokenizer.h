@@ -22,6 +22,11 @@ public:
     // Moves the cursor past the text run that starts at it (parsing ignores text, so it
     // skips whole runs with one scan instead of classifying them).
     void SkipText();
+    // Moves the cursor to offset, past markup the caller has read itself.
+    void SkipTo(std::uint32_t offset)
+    {
+        m_offset = offset;
+    }
 
     // Tokenizer character classes, shared with the document code.
     static bool IsSpace(unsigned char c)
