@@ -3,6 +3,7 @@
 #include "MarkupString.h"
 #include "MarkupTokenizer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -16,6 +17,95 @@ struct OpenElement
     std::uint32_t pos;
     std::uint32_t nameStart;
     std::uint32_t nameLength;
+    // The last child so far; 0 while it has none.
+    std::uint32_t lastChild;
+};
+
+// Byte equality for the short names of end tags, without a library call per tag.
+bool SameBytes(const char* a, const char* b, std::uint32_t n)
+{
+    for (; n >= 8; n -= 8, a += 8, b += 8) {
+        std::uint64_t x = 0;
+        std::uint64_t y = 0;
+        std::memcpy(&x, a, 8);
+        std::memcpy(&y, b, 8);
+        if (x != y) {
+            return false;
+        }
+    }
+    for (; n; --n, ++a, ++b) {
+        if (*a != *b) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The open elements, held inline for ordinary nesting so that a parse allocates nothing
+// for them; deeper documents move to the heap.
+class OpenStack
+{
+public:
+    OpenStack() = default;
+    OpenStack(const OpenStack&) = delete;
+    OpenStack& operator=(const OpenStack&) = delete;
+
+    bool empty() const
+    {
+        return m_size == 0;
+    }
+    std::size_t size() const
+    {
+        return m_size;
+    }
+    const OpenElement& back() const
+    {
+        return m_data[m_size - 1];
+    }
+    OpenElement& back()
+    {
+        return m_data[m_size - 1];
+    }
+    const OpenElement& operator[](std::size_t i) const
+    {
+        return m_data[i];
+    }
+    const OpenElement* begin() const
+    {
+        return m_data;
+    }
+    const OpenElement* end() const
+    {
+        return m_data + m_size;
+    }
+    void push_back(const OpenElement& element)
+    {
+        if (m_size == m_capacity) {
+            Grow();
+        }
+        m_data[m_size++] = element;
+    }
+    // Only ever shrinks: elements are closed, never reopened.
+    void resize(std::size_t size)
+    {
+        m_size = size;
+    }
+
+private:
+    void Grow()
+    {
+        std::vector<OpenElement> bigger(m_capacity * 2 + 6);
+        std::copy(m_data, m_data + m_size, bigger.begin());
+        m_heap.swap(bigger);
+        m_data = m_heap.data();
+        m_capacity = m_heap.size();
+    }
+
+    OpenElement m_inline[32];
+    std::vector<OpenElement> m_heap;
+    OpenElement* m_data = m_inline;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = 32;
 };
 } // namespace
 
@@ -65,7 +155,9 @@ void CMarkupSTL::Parse()
     m_posParent = m_pos = m_posChild = 0;
     m_nodeKind = 0;
     const auto length = static_cast<std::uint32_t>(m_doc.size());
-    m_index.Reset(length / 64 + 8);
+    // Room for one element per 16 bytes: typical messages then never regrow the index,
+    // and reserved but unused room is never touched.
+    m_index.Reset(length / 16 + 8);
     if (m_doc.empty()) {
         m_error = "Empty document";
         return;
@@ -81,29 +173,76 @@ void CMarkupSTL::Parse()
 }
 
 // One forward pass with an explicit stack of open elements, so nesting depth costs no
-// recursion. Names are compared in place in the text.
+// recursion. Names are compared in place in the text. While an element is open its last
+// child is kept on the stack, and the first child's link to the last child is only
+// written when the element closes, so appending touches one record fewer.
 void CMarkupSTL::ParseChildren(std::uint32_t root)
 {
     const char* text = m_doc.data();
     const auto length = static_cast<std::uint32_t>(m_doc.size());
-    std::vector<OpenElement> open;
-    open.reserve(32);
+    OpenStack open;
+    std::uint32_t rootLast = 0;
+    const auto settle = [this](std::uint32_t pos, std::uint32_t last) {
+        const std::uint32_t first = m_index[pos].firstChild;
+        if (first) {
+            m_index[first].previousSibling = last;
+        }
+    };
+    // Before elements are closed as not ended, every open list gets its last-child link,
+    // which moving children relies on.
+    const auto settleFrom = [&](std::size_t from) {
+        for (std::size_t k = from; k < open.size(); ++k) {
+            settle(open[k].pos, open[k].lastChild);
+        }
+    };
     MarkupTokenizer tokenizer(text, length, m_index[root].start + m_index[root].startTagLength);
     MarkupToken token;
     for (;;) {
         // Text never enters the index, so whole runs are skipped without classifying them.
         tokenizer.SkipText();
+        // The end tag of the innermost open element is by far the most common one: compare
+        // it in place against the open name instead of scanning its name first. Its name is
+        // that element's name exactly when the bytes agree and '>' follows them.
+        const std::uint32_t at = tokenizer.Offset();
+        if (!open.empty() && length - at > 2 && text[at + 1] == '/') {
+            const OpenElement& top = open.back();
+            const std::uint32_t close = at + 2 + top.nameLength;
+            if (close < length && text[close] == '>' &&
+                SameBytes(text + at + 2, text + top.nameStart, top.nameLength)) {
+                settle(top.pos, top.lastChild);
+                ElementPosition& closed = m_index[top.pos];
+                closed.length = close + 1 - closed.start;
+                closed.endTagLength = close + 1 - at;
+                open.resize(open.size() - 1);
+                tokenizer.SkipTo(close + 1);
+                continue;
+            }
+        }
         tokenizer.Next(token);
         if (token.kind == MarkupEndOfDocument) {
             break;
         }
         if (token.kind == MarkupElement) {
             const std::uint32_t parent = open.empty() ? root : open.back().pos;
-            const std::uint32_t pos = m_index.Allocate();
-            m_index[pos] = ElementPosition{token.start, token.length, token.length, 0, 0, parent, 0, 0, 0};
-            AppendChild(parent, pos);
+            std::uint32_t& last = open.empty() ? rootLast : open.back().lastChild;
+            std::uint32_t pos = 0;
+            ElementPosition& e = m_index.Allocate(pos);
+            // The length comes from the cursor rather than the token: loading the token's
+            // adjacent start and length as one word stalls on their two separate stores.
+            const std::uint32_t tagLength = tokenizer.Offset() - token.start;
+            e.start = token.start;
+            e.length = tagLength;
+            e.startTagLength = tagLength;
+            e.parent = parent;
+            if (last) {
+                m_index[last].nextSibling = pos;
+                e.previousSibling = last;
+            } else {
+                m_index[parent].firstChild = pos;
+            }
+            last = pos;
             if (!token.empty) {
-                open.push_back(OpenElement{pos, token.nameStart, token.nameLength});
+                open.push_back(OpenElement{pos, token.nameStart, token.nameLength, 0});
             }
         } else if (token.kind == MarkupError) {
             m_index[root].flags |= ElementIllFormed;
@@ -113,13 +252,12 @@ void CMarkupSTL::ParseChildren(std::uint32_t root)
             SetError(token.error);
         } else if (token.kind == MarkupEndTag) {
             std::size_t k = open.size();
-            while (k > 0 &&
-                   !(open[k - 1].nameLength == token.nameLength &&
-                     std::memcmp(text + open[k - 1].nameStart, text + token.nameStart, token.nameLength) == 0)) {
+            while (k > 0 && !(open[k - 1].nameLength == token.nameLength &&
+                              SameBytes(text + open[k - 1].nameStart, text + token.nameStart, token.nameLength))) {
                 --k;
             }
-            const std::string endName(text + token.nameStart, token.nameLength);
             if (k == 0) {
+                const std::string endName(text + token.nameStart, token.nameLength);
                 m_index[root].flags |= ElementIllFormed;
                 if (!open.empty()) {
                     m_index[open.back().pos].flags |= ElementBadInside;
@@ -128,8 +266,10 @@ void CMarkupSTL::ParseChildren(std::uint32_t root)
                 continue;
             }
             const std::size_t found = k - 1;
+            settleFrom(found);
             if (found + 1 < open.size()) {
                 const OpenElement& inner = open.back();
+                const std::string endName(text + token.nameStart, token.nameLength);
                 m_index[root].flags |= ElementIllFormed;
                 SetError("End tag '" + endName + "' at offset " + std::to_string(token.start + 1) +
                          " does not match start tag '" + std::string(text + inner.nameStart, inner.nameLength) +
@@ -141,16 +281,18 @@ void CMarkupSTL::ParseChildren(std::uint32_t root)
                 }
             }
             ElementPosition& closed = m_index[open[found].pos];
-            closed.length = token.start + token.length - closed.start;
-            closed.endTagLength = token.length;
+            closed.length = tokenizer.Offset() - closed.start;
+            closed.endTagLength = tokenizer.Offset() - token.start;
             open.resize(found);
         }
     }
+    settle(root, rootLast);
     if (!open.empty()) {
         const OpenElement& inner = open.back();
         m_index[root].flags |= ElementIllFormed;
         SetError("Element '" + std::string(text + inner.nameStart, inner.nameLength) + "' at offset " +
                  std::to_string(m_index[inner.pos].start) + " not ended");
+        settleFrom(0);
         for (const OpenElement& element : open) {
             CloseNotEnded(element.pos);
         }

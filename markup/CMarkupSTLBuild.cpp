@@ -176,8 +176,9 @@ bool CMarkupSTL::AddElement(const char* name, const char* value, int flags)
         p.startTagLength -= 1;
         p.endTagLength = static_cast<std::uint32_t>(parentName.size()) + 3;
     }
-    const std::uint32_t pos = m_index.Allocate();
-    m_index[pos] = ElementPosition{offset + lead, elementLength, startTagLength, endTagLength, 0, parent, 0, 0, 0};
+    std::uint32_t pos = 0;
+    m_index.Allocate(pos) =
+        ElementPosition{offset + lead, elementLength, startTagLength, endTagLength, 0, parent, 0, 0, 0};
     if (m_pos) {
         ElementPosition& current = m_index[m_pos];
         ElementPosition& added = m_index[pos];

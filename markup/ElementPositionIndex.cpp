@@ -4,29 +4,24 @@
 
 void ElementPositionIndex::Reset(std::uint32_t capacity)
 {
+    m_more.clear();
+    m_head.clear();
+    m_head.reserve(std::min(std::max<std::uint32_t>(capacity, 1), SegmentSize));
+    m_head.push_back(ElementPosition{});
     m_used = 1;
-    Grow(std::max<std::uint32_t>(capacity, 1));
-    (*this)[0] = ElementPosition{};
 }
 
-std::uint32_t ElementPositionIndex::Allocate()
+std::vector<ElementPosition>& ElementPositionIndex::Grow()
 {
-    if (m_used >= m_capacity) {
-        Grow(m_used + m_used / 2 + 1);
+    std::vector<ElementPosition>& last = m_more.empty() ? m_head : m_more.back();
+    if (last.size() < SegmentSize) {
+        // Only the partly filled last segment is ever copied when it grows.
+        const std::size_t wanted = last.size() + last.size() / 2 + 1;
+        last.reserve(std::min<std::size_t>(wanted, SegmentSize));
+        return last;
     }
-    return m_used++;
-}
-
-void ElementPositionIndex::Grow(std::uint32_t capacity)
-{
-    while (m_capacity < capacity) {
-        if (m_segments.empty() || m_segments.back().size() == SegmentSize) {
-            m_segments.emplace_back();
-        }
-        std::vector<ElementPosition>& last = m_segments.back();
-        const std::size_t wanted = last.size() + (capacity - m_capacity);
-        const std::size_t size = std::min<std::size_t>(wanted, SegmentSize);
-        m_capacity += static_cast<std::uint32_t>(size - last.size());
-        last.resize(size);
-    }
+    m_more.reserve(m_more.size() * 2 + 4);
+    m_more.emplace_back();
+    m_more.back().reserve(SegmentSize);
+    return m_more.back();
 }

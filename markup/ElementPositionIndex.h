@@ -42,8 +42,17 @@ public:
     // Drops every record but keeps room for at least capacity records; record 0 is zeroed.
     void Reset(std::uint32_t capacity);
 
-    // Takes the next free record (growing by half when full) and returns its position.
-    std::uint32_t Allocate();
+    // Takes the next free record, zeroed (growing by half when full); pos is its position.
+    // The caller fills the record in place, which spares a copy of a temporary per element.
+    ElementPosition& Allocate(std::uint32_t& pos)
+    {
+        std::vector<ElementPosition>* last = m_more.empty() ? &m_head : &m_more.back();
+        if (last->size() == last->capacity()) {
+            last = &Grow();
+        }
+        pos = m_used++;
+        return last->emplace_back();
+    }
 
     // Positions in use are 0 to Used() - 1.
     std::uint32_t Used() const
@@ -51,19 +60,22 @@ public:
         return m_used;
     }
 
+    // Most documents fit in the first segment, which is reached with one load.
     ElementPosition& operator[](std::uint32_t pos)
     {
-        return m_segments[pos >> SegmentBits][pos & (SegmentSize - 1)];
+        return pos < SegmentSize ? m_head[pos] : m_more[(pos >> SegmentBits) - 1][pos & (SegmentSize - 1)];
     }
     const ElementPosition& operator[](std::uint32_t pos) const
     {
-        return m_segments[pos >> SegmentBits][pos & (SegmentSize - 1)];
+        return pos < SegmentSize ? m_head[pos] : m_more[(pos >> SegmentBits) - 1][pos & (SegmentSize - 1)];
     }
 
 private:
-    void Grow(std::uint32_t capacity);
+    // Makes room for one more record and returns the segment that has it.
+    std::vector<ElementPosition>& Grow();
 
-    std::vector<std::vector<ElementPosition>> m_segments;
-    std::uint32_t m_capacity = 0;
+    // The first segment, then the others; every segment but the last is full.
+    std::vector<ElementPosition> m_head;
+    std::vector<std::vector<ElementPosition>> m_more;
     std::uint32_t m_used = 0;
 };

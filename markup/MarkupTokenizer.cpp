@@ -11,54 +11,7 @@ MarkupTokenizer::MarkupTokenizer(const char* text, std::uint32_t length, std::ui
 
 std::uint32_t MarkupTokenizer::NameEnd(const char* text, std::uint32_t length, std::uint32_t from)
 {
-    std::uint32_t p = from;
-    while (p < length) {
-        const unsigned char c = static_cast<unsigned char>(text[p]);
-        if (IsSpace(c) || c == '/' || c == '>') {
-            break;
-        }
-        ++p;
-    }
-    return p;
-}
-
-void MarkupTokenizer::Next(MarkupToken& token)
-{
-    token.start = m_offset;
-    token.empty = false;
-    token.nameStart = 0;
-    token.nameLength = 0;
-    if (m_offset >= m_length) {
-        token.kind = MarkupEndOfDocument;
-        token.length = 0;
-        return;
-    }
-    if (m_text[m_offset] != '<') {
-        ReadText(token);
-        return;
-    }
-    if (m_offset + 1 >= m_length) {
-        Unterminated(token, "tag");
-        return;
-    }
-    const unsigned char c = static_cast<unsigned char>(m_text[m_offset + 1]);
-    if (c == '/') {
-        ReadEndTag(token);
-    } else if (c == '?') {
-        ReadProcessingInstruction(token);
-    } else if (c == '!') {
-        ReadBang(token);
-    } else if (IsNameStart(c)) {
-        ReadStartTag(token);
-    } else {
-        Incorrect(token, "tag name character", m_offset + 1);
-    }
-}
-
-void MarkupTokenizer::SkipText()
-{
-    const void* lt = m_offset < m_length ? std::memchr(m_text + m_offset, '<', m_length - m_offset) : nullptr;
-    m_offset = lt ? static_cast<std::uint32_t>(static_cast<const char*>(lt) - m_text) : m_length;
+    return MarkupScan::NameEnd(text, from, length);
 }
 
 void MarkupTokenizer::ReadText(MarkupToken& token)
@@ -76,41 +29,6 @@ void MarkupTokenizer::ReadText(MarkupToken& token)
     token.kind = kind;
     token.length = p - m_offset;
     m_offset = p;
-}
-
-void MarkupTokenizer::ReadStartTag(MarkupToken& token)
-{
-    const std::uint32_t nameStart = m_offset + 1;
-    const std::uint32_t nameEnd = NameEnd(m_text, m_length, nameStart);
-    const std::uint32_t close = FindTagEnd(nameEnd);
-    if (close >= m_length) {
-        Unterminated(token, "Element tag");
-        return;
-    }
-    token.nameStart = nameStart;
-    token.nameLength = nameEnd - nameStart;
-    // "/>" only makes an empty element when the slash cannot belong to an unquoted value,
-    // so <a b=1/> keeps its slash as part of the value.
-    if (close > nameEnd && m_text[close - 1] == '/') {
-        const char before = m_text[close - 2];
-        token.empty =
-            close - 1 == nameEnd || IsSpace(static_cast<unsigned char>(before)) || before == '"' || before == '\'';
-    }
-    Finish(token, MarkupElement, close);
-}
-
-void MarkupTokenizer::ReadEndTag(MarkupToken& token)
-{
-    const std::uint32_t nameStart = m_offset + 2;
-    const std::uint32_t nameEnd = NameEnd(m_text, m_length, nameStart);
-    const void* gt = nameEnd < m_length ? std::memchr(m_text + nameEnd, '>', m_length - nameEnd) : nullptr;
-    if (!gt) {
-        Unterminated(token, "Element end tag");
-        return;
-    }
-    token.nameStart = nameStart;
-    token.nameLength = nameEnd - nameStart;
-    Finish(token, MarkupEndTag, static_cast<std::uint32_t>(static_cast<const char*>(gt) - m_text));
 }
 
 void MarkupTokenizer::ReadProcessingInstruction(MarkupToken& token)
@@ -211,39 +129,12 @@ std::uint32_t MarkupTokenizer::FindTerminator(std::uint32_t from, const char* be
             break;
         }
         p = static_cast<std::uint32_t>(static_cast<const char*>(gt) - m_text);
-        if (std::memcmp(m_text + p - beforeLength, before, beforeLength) == 0) {
+        if (m_text[p - 1] == before[beforeLength - 1] && (beforeLength == 1 || m_text[p - 2] == before[0])) {
             return p;
         }
         ++p;
     }
     return m_length;
-}
-
-std::uint32_t MarkupTokenizer::FindTagEnd(std::uint32_t from) const
-{
-    std::uint32_t p = from;
-    while (p < m_length) {
-        const char c = m_text[p];
-        if (c == '>') {
-            return p;
-        }
-        if (c == '"' || c == '\'') {
-            const void* q = std::memchr(m_text + p + 1, c, m_length - p - 1);
-            if (!q) {
-                return m_length;
-            }
-            p = static_cast<std::uint32_t>(static_cast<const char*>(q) - m_text);
-        }
-        ++p;
-    }
-    return m_length;
-}
-
-void MarkupTokenizer::Finish(MarkupToken& token, int kind, std::uint32_t close)
-{
-    token.kind = kind;
-    token.length = close + 1 - m_offset;
-    m_offset = close + 1;
 }
 
 void MarkupTokenizer::Incorrect(MarkupToken& token, const char* what, std::uint32_t resume)

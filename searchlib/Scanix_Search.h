@@ -21,9 +21,9 @@ extern "C" {
 /* Kinds passed to the callback. */
 enum
 {
-    SCANIX_KIND_FOUND = 1,       /* a device answered a search: "multicastSearchResult" */
-    SCANIX_KIND_GONE = 2,        /* a device is gone: the text is not meaningful */
-    SCANIX_KIND_CHANGED = 3,     /* a device's parameters changed: "multicastSearchResult" */
+    SCANIX_KIND_FOUND = 1,           /* a device answered a search: "multicastSearchResult" */
+    SCANIX_KIND_GONE = 2,            /* a device is gone: the text is not meaningful */
+    SCANIX_KIND_CHANGED = 3,         /* a device's parameters changed: "multicastSearchResult" */
     SCANIX_KIND_SETIP_ANSWER = 10000 /* answer to SCANIX_SET_CONFIG: "multicastSearchResult" with "setIPResult" */
 };
 
@@ -31,6 +31,9 @@ enum
  * user: the context given to SCANIX_SEARCH_Initial. The return value is ignored. */
 typedef int (*SCANIX_SEARCH_CALLBACK)(char* mac, int kind, const char* xml, void* user);
 
+/* Starts the library's thread. option: the longest time a device may wait before it answers a
+ * probe, in tens of milliseconds (96: 960 ms; 0 or less: 250 ms; at most 500). Returns 0, or -1
+ * when the callback is null or the library already runs. */
 SCANIX_SEARCH_API int SCANIX_SEARCH_Initial(SCANIX_SEARCH_CALLBACK callback, void* user, int option);
 SCANIX_SEARCH_API int SCANIX_SEARCH_Manual(void);
 SCANIX_SEARCH_API int SCANIX_SEARCH_StartAuto(int seconds);

@@ -186,3 +186,23 @@ TEST(CMarkupSTL, BuildThenParseGivesSameTree)
     EXPECT_TRUE(parsed.IsWellFormed());
     EXPECT_EQ(Tree(parsed), expected);
 }
+
+TEST(CMarkupSTL, CopiesAreIndependent)
+{
+    CMarkupSTL original("<r><a>1</a></r>");
+    ASSERT_TRUE(original.FindChildElement("a"));
+    CMarkupSTL copy = original;
+    ASSERT_TRUE(copy.EnterElement());
+    ASSERT_TRUE(copy.AddElement("b", "2"));
+    original.SetDocument("<x>9</x>");
+    EXPECT_EQ(copy.GetDocument(), "<r><a>1</a><b>2</b>\r\n</r>");
+    copy.ResetPos();
+    ASSERT_TRUE(copy.FindChildElement("b"));
+    EXPECT_EQ(copy.GetChildElementData(), "2");
+    CMarkupSTL assigned;
+    assigned = copy;
+    copy = CMarkupSTL("<y/>");
+    assigned.ResetPos();
+    ASSERT_TRUE(assigned.FindChildElement("a"));
+    EXPECT_EQ(assigned.GetChildElementData(), "1");
+}

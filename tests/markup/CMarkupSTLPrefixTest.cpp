@@ -72,6 +72,19 @@ TEST(CMarkupSTL, EveryPrefixParsesWithinItsBuffer)
             }
             ASSERT_EQ(expectedStart, length);
 
+            // The parser's own stepping skips text runs whole before each tag.
+            MarkupTokenizer skipping(text, static_cast<std::uint32_t>(length));
+            for (;;) {
+                skipping.SkipText();
+                ASSERT_LE(skipping.Offset(), length);
+                skipping.Next(token);
+                if (token.kind == MarkupEndOfDocument) {
+                    break;
+                }
+                ASSERT_GT(token.length, 0u);
+                ASSERT_LE(token.start + token.length, length);
+            }
+
             std::string unescaped;
             MarkupString::AppendUnescaped(unescaped, text, length);
 

@@ -43,6 +43,9 @@ const ErrorCase ErrorCases[] = {
     {"<a/><!", "tag at offset 4 unterminated"},
     // <a b=1/> is a start tag, not an empty element: its slash belongs to the value.
     {"<r><a b=1/></r>", "End tag 'r' at offset 12 does not match start tag 'a' at offset 3"},
+    // An end tag whose name only begins with the open element's name does not close it.
+    {"<ab><a></ab>", "End tag 'ab' at offset 8 does not match start tag 'a' at offset 4"},
+    {"<a><ab></a>", "End tag 'a' at offset 8 does not match start tag 'ab' at offset 3"},
     // Only the first error is kept.
     {"<a><1></b></a>", "Incorrect tag name character at offset 3"},
 };
@@ -342,4 +345,27 @@ TEST(CMarkupSTL, IndexGrowsPastOneSegment)
     EXPECT_TRUE(again.IsWellFormed());
     ASSERT_TRUE(again.FindChildElement("last"));
     EXPECT_EQ(again.GetChildElementData(), "end");
+}
+
+TEST(CMarkupSTL, LongNamesEndAtWhitespaceSlashOrGreaterThan)
+{
+    // Names longer than one 16-byte block, with a control byte that belongs to the name.
+    const std::string name = std::string("abcdefghijklmnop") + '\x01' + "qrstuvwxyz0123456789";
+    for (const char* end : {">", " >", "\t>", "\r\n>", "/>"}) {
+        const bool empty = std::string(end) == "/>";
+        const std::string text = "<" + name + end + (empty ? "" : "v</" + name + ">");
+        CMarkupSTL xml(text.data(), text.size());
+        EXPECT_TRUE(xml.IsWellFormed()) << xml.GetError();
+        ASSERT_TRUE(xml.FindElement(name.c_str()));
+        EXPECT_EQ(xml.GetTagName(), name);
+        EXPECT_EQ(xml.GetElementData(), empty ? "" : "v");
+    }
+}
+
+TEST(CMarkupSTL, EndTagMayCarrySpaceBeforeItsBracket)
+{
+    CMarkupSTL xml("<a><b>1</b \r\n></a\t>");
+    EXPECT_TRUE(xml.IsWellFormed()) << xml.GetError();
+    ASSERT_TRUE(xml.FindChildElement("b"));
+    EXPECT_EQ(xml.GetChildElementData(), "1");
 }

@@ -7,6 +7,8 @@
 #include <QButtonGroup>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 namespace {
 struct KindInfo
@@ -38,6 +40,19 @@ constexpr ButtonInfo kButtonOrder[] = {
     {N12_MessageBox::Yes, "IDCS_YES"},
     {N12_MessageBox::No, "IDCS_NO"},
 };
+
+// Buttons are 70 pixels wide; a longer translation ("Yes to All") widens its own button
+// rather than being cut off. The style adds the skin's padding and border to the text.
+int widthFor(const QAbstractButton* button)
+{
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    const QFontMetrics metrics = button->fontMetrics();
+    const QSize text(metrics.horizontalAdvance(button->text()), metrics.height());
+    const int needed = button->style()->sizeFromContents(QStyle::CT_PushButton, &option, text, button).width();
+    return qMax(int(N12_MessageBox::kButtonWidth), needed);
+}
 
 const KindInfo* findKind(int kind)
 {
@@ -85,7 +100,17 @@ N12_MessageBox::N12_MessageBox(const QString& text, int buttons, int kind, QWidg
         last->setFocus();
         m_result = m_group->id(last);
     }
-    resize(360, 200);
+    // Long captions in a full row of buttons may not fit 360 pixels; the box grows instead of
+    // pushing its first button off the left edge.
+    ensurePolished();
+    int rowWidth = 2 * kButtonMargin;
+    for (QAbstractButton* button : buttonList()) {
+        rowWidth += widthFor(button);
+    }
+    if ((buttons & (AllYes | AllNot)) != 0) {
+        rowWidth += kAllPairGap;
+    }
+    resize(qMax(360, rowWidth), 200);
 }
 
 int N12_MessageBox::result() const
@@ -122,10 +147,16 @@ void N12_MessageBox::resizeEvent(QResizeEvent* event)
     const int h = height();
     m_icon->setGeometry(20, 70, 50, 50);
     m_text->setGeometry(80, 40, w - 90, 110);
+    // One line as long as it fits; a line wider than the label wraps instead of being cut off.
+    int widest = 0;
+    for (const QString& line : m_text->text().split(QLatin1Char('\n'))) {
+        widest = qMax(widest, m_text->fontMetrics().horizontalAdvance(line));
+    }
+    m_text->setWordWrap(widest > m_text->width());
 
     // Right-aligned from w - 11; the "all" pair and everything left of it stand 20 pixels apart.
     const QList<QAbstractButton*> ordered = buttonList();
-    int right = w - 11;
+    int right = w - kButtonMargin;
     bool gapPlaced = false;
     for (auto it = ordered.crbegin(); it != ordered.crend(); ++it) {
         const int id = m_group->id(*it);
@@ -133,8 +164,9 @@ void N12_MessageBox::resizeEvent(QResizeEvent* event)
             right -= kAllPairGap;
             gapPlaced = true;
         }
-        (*it)->setGeometry(right - kButtonWidth + 1, h - 27, kButtonWidth, kButtonHeight);
-        right -= kButtonWidth;
+        const int buttonWidth = widthFor(*it);
+        (*it)->setGeometry(right - buttonWidth + 1, h - 27, buttonWidth, kButtonHeight);
+        right -= buttonWidth;
     }
 }
 

@@ -45,6 +45,7 @@ public:
     static constexpr int kButtonWidth = 70;
     static constexpr int kButtonHeight = 23;
     static constexpr int kAllPairGap = 20;
+    static constexpr int kButtonMargin = 11;
 
 public slots:
     void slot_buttonClicked(int id);

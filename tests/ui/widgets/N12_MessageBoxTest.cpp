@@ -25,6 +25,8 @@ private slots:
     void buttonLayout();
     void kinds_data();
     void kinds();
+    void textFitsItsLabel_data();
+    void textFitsItsLabel();
     void convenienceForms_data();
     void convenienceForms();
 
@@ -141,23 +143,22 @@ void N12_MessageBoxTest::buttonLayout_data()
 {
     QTest::addColumn<int>("buttons");
     QTest::addColumn<QList<int>>("order");
-    QTest::addColumn<QList<int>>("lefts");
+    QTest::addColumn<int>("gapAfter");
 
-    // Dialog width 360: the last button ends at x 349, so it starts at 280.
-    QTest::newRow("OK") << 16 << QList<int>{16} << QList<int>{280};
-    QTest::newRow("OK, Cancel") << (16 | 32) << QList<int>{16, 32} << QList<int>{210, 280};
-    QTest::newRow("Yes, No") << (1 | 2) << QList<int>{1, 2} << QList<int>{210, 280};
-    QTest::newRow("All-yes, All-not, gap, Yes, No")
-        << (4 | 8 | 1 | 2) << QList<int>{4, 8, 1, 2} << QList<int>{50, 120, 210, 280};
-    QTest::newRow("All-yes, All-not, gap, OK") << (4 | 8 | 16) << QList<int>{4, 8, 16} << QList<int>{120, 190, 280};
-    QTest::newRow("All-yes, gap, OK, Cancel") << (4 | 16 | 32) << QList<int>{4, 16, 32} << QList<int>{120, 210, 280};
+    // gapAfter: index of the button followed by the 20-pixel gap, -1 for none.
+    QTest::newRow("OK") << 16 << QList<int>{16} << -1;
+    QTest::newRow("OK, Cancel") << (16 | 32) << QList<int>{16, 32} << -1;
+    QTest::newRow("Yes, No") << (1 | 2) << QList<int>{1, 2} << -1;
+    QTest::newRow("All-yes, All-not, gap, Yes, No") << (4 | 8 | 1 | 2) << QList<int>{4, 8, 1, 2} << 1;
+    QTest::newRow("All-yes, All-not, gap, OK") << (4 | 8 | 16) << QList<int>{4, 8, 16} << 1;
+    QTest::newRow("All-yes, gap, OK, Cancel") << (4 | 16 | 32) << QList<int>{4, 16, 32} << 0;
 }
 
 void N12_MessageBoxTest::buttonLayout()
 {
     QFETCH(int, buttons);
     QFETCH(QList<int>, order);
-    QFETCH(QList<int>, lefts);
+    QFETCH(int, gapAfter);
 
     N12_MessageBox box(QStringLiteral("text"), buttons, N12_MessageBox::Question);
     box.show();
@@ -165,11 +166,27 @@ void N12_MessageBoxTest::buttonLayout()
     QCOMPARE(box.size(), QSize(360, 200));
     const QList<QAbstractButton*> created = box.buttonList();
     QCOMPARE(created.size(), order.size());
-    for (int i = 0; i < order.size(); ++i) {
+    // Right-aligned at x 349 (width 360 - 11), each button directly left of the next.
+    int right = 349;
+    for (int i = int(order.size()) - 1; i >= 0; --i) {
         QAbstractButton* button = created.at(i);
         QCOMPARE(button->objectName(), QStringLiteral("button%1").arg(order.at(i)));
-        QCOMPARE(button->geometry(), QRect(lefts.at(i), 173, 70, 23));
-        QVERIFY(!button->text().isEmpty());
+        if (i == gapAfter) {
+            right -= 20;
+        }
+        const QRect rect = button->geometry();
+        QCOMPARE(rect.right(), right);
+        QCOMPARE(rect.top(), 173);
+        QCOMPARE(rect.height(), 23);
+        QVERIFY(rect.width() >= 70);
+        // Short captions keep the standard width; longer ones are widened, never cut.
+        const int textWidth = button->fontMetrics().horizontalAdvance(button->text());
+        QVERIFY(textWidth > 0);
+        QVERIFY(textWidth <= rect.width() - 24);
+        if (order.at(i) == 16 || order.at(i) == 32 || order.at(i) == 1 || order.at(i) == 2) {
+            QCOMPARE(rect.width(), 70);
+        }
+        right = rect.left() - 1;
     }
     // The last button is the default and holds the preset result.
     QCOMPARE(box.result(), order.last());
@@ -238,6 +255,32 @@ void N12_MessageBoxTest::kinds()
         QVERIFY(QFile::exists(icon));
         QVERIFY(!uniform);
     }
+}
+
+void N12_MessageBoxTest::textFitsItsLabel_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("wraps");
+
+    QTest::newRow("short line") << "The IP address is not valid." << false;
+    QTest::newRow("lines broken by the translator") << "First line of the text\nsecond line of the text" << false;
+    QTest::newRow("one line wider than the label")
+        << "This sentence is much too long to be shown on a single line of the message box label" << true;
+}
+
+void N12_MessageBoxTest::textFitsItsLabel()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, wraps);
+
+    N12_MessageBox box(text, N12_MessageBox::Ok, N12_MessageBox::Error);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    auto* label = box.findChild<QLabel*>(QStringLiteral("messageText"));
+    QVERIFY(label);
+    QCOMPARE(label->wordWrap(), wraps);
+    // Wrapped, the whole text still fits the label.
+    QVERIFY(label->heightForWidth(label->width()) <= label->height() || !wraps);
 }
 
 void N12_MessageBoxTest::convenienceForms_data()

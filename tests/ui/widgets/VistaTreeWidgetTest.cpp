@@ -1,6 +1,7 @@
 #include "VistaTreeWidget.h"
 
 #include "CheckBoxHeaderView.h"
+#include "VistaDelegate.h"
 #include "WidgetTestSupport.h"
 
 #include <QSignalSpy>
@@ -18,6 +19,8 @@ private slots:
     void checkPropagation();
     void headerWidgetsFollowGeometry();
     void rightDoubleClickIgnored();
+    void editorGeometry_data();
+    void editorGeometry();
 };
 
 namespace {
@@ -139,6 +142,37 @@ void VistaTreeWidgetTest::rightDoubleClickIgnored()
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, Qt::NoModifier, centre);
     QTest::mouseDClick(tree.viewport(), Qt::LeftButton, Qt::NoModifier, centre);
     QCOMPARE(doubleClicked.count(), 1);
+}
+
+void VistaTreeWidgetTest::editorGeometry_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QRect>("cell");
+    QTest::addColumn<QRect>("expected");
+
+    // Cells shrink by 2 at the top and bottom and 1 at the right; the outer columns also
+    // keep clear of the 7-pixel rounded row ends.
+    QTest::newRow("first column") << 0 << QRect(0, 30, 100, 30) << QRect(7, 32, 92, 26);
+    QTest::newRow("middle column") << 1 << QRect(100, 30, 100, 30) << QRect(100, 32, 99, 26);
+    QTest::newRow("last column") << 2 << QRect(200, 30, 100, 30) << QRect(200, 32, 92, 26);
+}
+
+void VistaTreeWidgetTest::editorGeometry()
+{
+    QFETCH(int, column);
+    QFETCH(QRect, cell);
+    QFETCH(QRect, expected);
+
+    VistaTreeWidget tree;
+    tree.setColumnCount(3);
+    auto* item = new QTreeWidgetItem(&tree, {"a", "b", "c"});
+    auto* delegate = qobject_cast<VistaDelegate*>(tree.itemDelegate());
+    QVERIFY(delegate);
+    QWidget editor(&tree);
+    QStyleOptionViewItem option;
+    option.rect = cell;
+    delegate->updateEditorGeometry(&editor, option, tree.indexFromItem(item, column));
+    QCOMPARE(editor.geometry(), expected);
 }
 
 QTEST_MAIN(VistaTreeWidgetTest)

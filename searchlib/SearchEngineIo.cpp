@@ -1,0 +1,122 @@
+// The engine's traffic: its sockets, sending to the devices, and reading what they send.
+
+#include "Interfaces.h"
+#include "Messages.h"
+#include "ProtocolConstants.h"
+#include "SearchEngine.h"
+
+#include <algorithm>
+
+namespace scanix::search {
+
+namespace {
+
+// Datagrams read from one socket before timers get their turn, so a flood cannot starve them.
+constexpr int kReadBudget = 256;
+
+} // namespace
+
+void SearchEngine::RefreshSockets()
+{
+    // Interfaces come and go (a cable plugged in, a VPN): each search looks again.
+    const std::vector<proto::Interface> interfaces = proto::ListMulticastInterfaces(m_interfaceFilter);
+    m_sockets.erase(std::remove_if(m_sockets.begin(),
+                                   m_sockets.end(),
+                                   [&](const std::unique_ptr<proto::McastSocket>& sock) {
+                                       return std::none_of(
+                                           interfaces.begin(), interfaces.end(), [&](const proto::Interface& i) {
+                                               return i.index == sock->IfIndex();
+                                           });
+                                   }),
+                    m_sockets.end());
+    for (const proto::Interface& i : interfaces) {
+        const bool open = std::any_of(
+            m_sockets.begin(), m_sockets.end(), [&](const auto& sock) { return sock->IfIndex() == i.index; });
+        std::string error;
+        if (!open) {
+            if (auto sock = proto::McastSocket::Open(i.index, proto::kSearcherPort, &error)) {
+                m_sockets.push_back(std::move(sock));
+            }
+        }
+    }
+}
+
+void SearchEngine::SendToDevices(const std::string& text)
+{
+    if (m_sockets.empty()) {
+        RefreshSockets();
+    }
+    for (const auto& sock : m_sockets) {
+        sock->Send(proto::kDevicePort, text);
+    }
+}
+
+bool SearchEngine::ReadSocket(proto::McastSocket& sock)
+{
+    std::string text;
+    for (int i = 0; i < kReadBudget; ++i) {
+        const proto::McastSocket::Receive got = sock.Read(text);
+        if (got == proto::McastSocket::Receive::Failed) {
+            return false;
+        }
+        if (got == proto::McastSocket::Receive::Empty) {
+            return true;
+        }
+        if (got == proto::McastSocket::Receive::Datagram) {
+            Handle(text);
+        }
+    }
+    return true;
+}
+
+void SearchEngine::Handle(const std::string& text)
+{
+    const proto::Incoming message = proto::ReadMessage(text);
+    switch (message.type) {
+    case proto::Incoming::Type::Result:
+        if (message.hasSetIpResult) {
+            // Only an answer to a request of ours, and only the first one.
+            if (m_setConfigs.erase(message.mac) > 0) {
+                Deliver(message.mac, SCANIX_KIND_SETIP_ANSWER, text);
+            }
+            break;
+        }
+        switch (m_table.Report(message.mac, message.fingerprint, m_round)) {
+        case DeviceTable::Verdict::Found:
+            Deliver(message.mac, SCANIX_KIND_FOUND, text);
+            break;
+        case DeviceTable::Verdict::Changed:
+            Deliver(message.mac, SCANIX_KIND_CHANGED, text);
+            break;
+        case DeviceTable::Verdict::Same:
+        case DeviceTable::Verdict::Full:
+            break;
+        }
+        break;
+    case proto::Incoming::Type::Bye:
+        if (m_table.Bye(message.mac)) {
+            Deliver(message.mac, SCANIX_KIND_GONE, text);
+        }
+        break;
+    case proto::Incoming::Type::RestoreResult: {
+        auto pending = m_restores.find(message.id);
+        if (pending != m_restores.end() && pending->second.mac == message.mac) {
+            pending->second.answer->set_value(message.restored);
+            m_restores.erase(pending);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void SearchEngine::Deliver(const std::string& mac, int kind, const std::string& text)
+{
+    // The callee may write into the MAC text (it upper-cases in place): give it its own copy.
+    char writable[18] = {};
+    mac.copy(writable, sizeof writable - 1);
+    m_callback(writable, kind, text.c_str(), m_user);
+}
+
+} // namespace scanix::search

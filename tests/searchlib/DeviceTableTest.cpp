@@ -1,0 +1,54 @@
+#include "DeviceTable.h"
+
+#include <gtest/gtest.h>
+
+using scanix::search::DeviceTable;
+
+TEST(DeviceTable, FirstReportIsFoundThenSameOrChanged)
+{
+    DeviceTable table(16);
+    EXPECT_EQ(DeviceTable::Verdict::Found, table.Report("A", 1, 0));
+    EXPECT_EQ(DeviceTable::Verdict::Same, table.Report("A", 1, 0));
+    EXPECT_EQ(DeviceTable::Verdict::Changed, table.Report("A", 2, 1));
+    EXPECT_EQ(DeviceTable::Verdict::Same, table.Report("A", 2, 1));
+    table.Clear();
+    EXPECT_EQ(DeviceTable::Verdict::Found, table.Report("A", 2, 1));
+}
+
+TEST(DeviceTable, ByeForgetsOnlyAKnownDevice)
+{
+    DeviceTable table(16);
+    EXPECT_FALSE(table.Bye("A"));
+    table.Report("A", 1, 0);
+    EXPECT_TRUE(table.Bye("A"));
+    EXPECT_FALSE(table.Bye("A"));
+    EXPECT_EQ(DeviceTable::Verdict::Found, table.Report("A", 1, 0));
+}
+
+TEST(DeviceTable, GoneOnlyAfterThreeWholeSilentRounds)
+{
+    DeviceTable table(16);
+    table.Report("A", 1, 4);
+    table.Report("B", 1, 4);
+    // Rounds 5, 6 and 7 start; B answers in round 6.
+    EXPECT_TRUE(table.Expire(5, 3).empty());
+    EXPECT_TRUE(table.Expire(6, 3).empty());
+    table.Report("B", 1, 6);
+    EXPECT_TRUE(table.Expire(7, 3).empty());
+    // Round 8 starts: A was silent in 5, 6 and 7.
+    EXPECT_EQ(std::vector<std::string>{"A"}, table.Expire(8, 3));
+    EXPECT_EQ(1u, table.Size());
+    EXPECT_EQ(std::vector<std::string>{"B"}, table.Expire(10, 3));
+}
+
+TEST(DeviceTable, FullTableDropsNewDevicesButServesKnownOnes)
+{
+    DeviceTable table(2);
+    table.Report("A", 1, 0);
+    table.Report("B", 1, 0);
+    EXPECT_EQ(DeviceTable::Verdict::Full, table.Report("C", 1, 0));
+    EXPECT_EQ(2u, table.Size());
+    EXPECT_EQ(DeviceTable::Verdict::Changed, table.Report("A", 9, 0));
+    table.Bye("B");
+    EXPECT_EQ(DeviceTable::Verdict::Found, table.Report("C", 1, 0));
+}

@@ -1,0 +1,140 @@
+// Hostile and broken datagrams on the searcher port: nothing that should not be reported is
+// reported, nothing crashes, and the library thread keeps working afterwards.
+
+#include "McastSocket.h"
+#include "Messages.h"
+#include "ProtocolConstants.h"
+#include "SearchFixture.h"
+
+#include <net/if.h>
+
+#include <gtest/gtest.h>
+
+using namespace scanix::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+class ScanixSearchBadInput : public SearchFixture
+{
+protected:
+    void SetUp() override
+    {
+        SearchFixture::SetUp();
+        if (IsSkipped() || HasFatalFailure()) {
+            return;
+        }
+        std::string error;
+        m_injector = scanix::proto::McastSocket::Open(
+            static_cast<int>(if_nametoindex("eth0")), scanix::proto::kDevicePort, &error);
+        ASSERT_TRUE(m_injector) << error;
+    }
+
+    // Multicast loop-back brings it to the library's socket on the same interface.
+    void Inject(const std::string& text)
+    {
+        EXPECT_TRUE(m_injector->Send(scanix::proto::kSearcherPort, text)) << text.size();
+    }
+
+    static scanix::proto::DeviceFields Device(const std::string& mac)
+    {
+        scanix::proto::DeviceFields d;
+        d.mac = mac;
+        d.event = "reply";
+        d.productSeries = "QMX_IPC";
+        d.ip = "10.0.0.77";
+        d.mask = "255.255.255.0";
+        return d;
+    }
+
+    std::unique_ptr<scanix::proto::McastSocket> m_injector;
+};
+
+} // namespace
+
+TEST_F(ScanixSearchBadInput, BrokenDatagramsAreDroppedAndTheThreadRunsOn)
+{
+    InitLibrary();
+    const std::string good = scanix::proto::BuildResult(Device("02:5C:09:00:00:01"));
+    std::string oversize = good;
+    oversize.insert(oversize.find("</multicastSearchResult>"), "<pad>" + std::string(20000, 'x') + "</pad>");
+    std::string justTooLong = good;
+    justTooLong.insert(justTooLong.find("</multicastSearchResult>"),
+                       "<pad>" + std::string(scanix::proto::kMaxDatagram - good.size(), 'x') + "</pad>");
+    const std::vector<std::string> bad = {
+        "hello, not xml",
+        std::string(1, '\0'),
+        "<other><mac>02:5C:09:00:00:01</mac></other>",
+        good.substr(0, good.size() / 2),
+        good.substr(0, good.size() - 4),
+        scanix::proto::BuildResult(Device("02:5C:09:00:00")),
+        scanix::proto::BuildResult(Device("02-5C-09-00-00-01")),
+        scanix::proto::BuildResult(Device("ZZ:5C:09:00:00:01")),
+        scanix::proto::BuildResult(Device("02:5C:09:00:00:01:00")),
+        scanix::proto::BuildResult(Device("")),
+        oversize,
+        justTooLong,
+        "<multicastSearchResult><mac>02:5C:09:00:00:01</mac>" + std::string(3000, '<') + "</multicastSearchResult>",
+        std::string(5000, '<') + std::string(3000, '>'),
+        // Well-formed but unasked for: no request of ours is pending, no device is known.
+        scanix::proto::BuildSetIpResult("02:5C:09:00:00:01", 0),
+        scanix::proto::BuildBye("02:5C:09:00:00:01"),
+        scanix::proto::BuildRestoreResult("02:5C:09:00:00:01", 7, true),
+        scanix::proto::BuildProbe(1, 0, 100),
+    };
+    for (const std::string& text : bad) {
+        Inject(text);
+    }
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(m_log.Events().empty()) << m_log.Events().front().mac << " " << m_log.Events().front().kind;
+
+    Inject(good);
+    ASSERT_TRUE(WaitFound(1, 2));
+    // A lower-case MAC is a well-shaped one: reported in upper case.
+    Inject(scanix::proto::BuildResult(Device("02:5c:09:00:00:0a")));
+    ASSERT_TRUE(WaitFor(SCANIX_KIND_FOUND, "02:5C:09:00:00:0A", 2));
+}
+
+TEST_F(ScanixSearchBadInput, FloodOfInventedDevicesLeavesTheLibraryWorking)
+{
+    InitLibrary();
+    StartLan1();
+    // Far more than a receive buffer holds at once: the kernel drops some, the library must not
+    // fall over or stall.
+    for (int i = 0; i < 6000; ++i) {
+        char mac[18];
+        std::snprintf(mac, sizeof mac, "02:77:00:%02X:%02X:%02X", i >> 16, (i >> 8) & 0xFF, i & 0xFF);
+        Inject(scanix::proto::BuildResult(Device(mac)));
+        if (i % 1000 == 999) {
+            std::this_thread::sleep_for(5ms);
+        }
+    }
+    EXPECT_LE(m_log.Count(SCANIX_KIND_FOUND), 6000u);
+    SCANIX_SEARCH_Manual();
+    const std::size_t before = m_log.Count(SCANIX_KIND_FOUND);
+    ASSERT_TRUE(m_log.WaitFor(
+        [&](const std::vector<CallbackLog::Event>& events) {
+            std::size_t real = 0;
+            for (const auto& e : events) {
+                real += e.mac.rfind("02:5C:01:", 0) == 0 ? 1 : 0;
+            }
+            return real >= 7;
+        },
+        4s))
+        << "before " << before;
+}
+
+TEST_F(ScanixSearchBadInput, DamagedAndOversizeRepliesNeverReachTheCallback)
+{
+    StartLan1({"--malformed", "0.4", "--oversize", "0.2"});
+    InitLibrary();
+    SCANIX_SEARCH_StartAuto(1);
+    ASSERT_TRUE(WaitFound(7, 8));
+    std::this_thread::sleep_for(1500ms);
+    for (const auto& e : m_log.Events()) {
+        EXPECT_EQ(SCANIX_KIND_FOUND, e.kind) << "a damaged reply counted as a change";
+        EXPECT_NE(std::string::npos, e.xml.find("</multicastSearchResult>"));
+        EXPECT_LT(e.xml.size(), scanix::proto::kMaxDatagram);
+    }
+    EXPECT_EQ(7u, m_log.Count(SCANIX_KIND_FOUND));
+}

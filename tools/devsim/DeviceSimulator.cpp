@@ -1,0 +1,200 @@
+#include "DeviceSimulator.h"
+
+#include "Interfaces.h"
+#include "WireMac.h"
+#include "Messages.h"
+#include "ProtocolConstants.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdarg>
+#include <poll.h>
+#include <sstream>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+using scanix::proto::Incoming;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr auto kRepeatWindow = std::chrono::seconds(2);
+constexpr std::size_t kOversize = 20000;
+
+} // namespace
+
+DeviceSimulator::DeviceSimulator(Fleet& fleet, const SimOptions& options, std::FILE* log)
+    : m_fleet(fleet)
+    , m_options(options)
+    , m_log(log)
+    , m_random(options.seed)
+    , m_started(Clock::now())
+{}
+
+bool DeviceSimulator::Open(std::string& error)
+{
+    for (const auto& i : scanix::proto::ListMulticastInterfaces(m_options.interfaces)) {
+        std::string why;
+        if (auto sock = scanix::proto::McastSocket::Open(i.index, scanix::proto::kDevicePort, &why)) {
+            Log("listening on %s", i.name.c_str());
+            m_sockets.push_back(std::move(sock));
+        } else {
+            Log("cannot use %s: %s", i.name.c_str(), why.c_str());
+        }
+    }
+    if (m_sockets.empty()) {
+        error = "no usable multicast interface";
+        return false;
+    }
+    return true;
+}
+
+void DeviceSimulator::Log(const char* format, ...)
+{
+    if (m_log == nullptr) {
+        return;
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - m_started).count();
+    std::fprintf(m_log, "devsim %8.3f ", seconds);
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(m_log, format, args);
+    va_end(args);
+    std::fputc('\n', m_log);
+    std::fflush(m_log);
+}
+
+int DeviceSimulator::RandomDelay(int spreadMs)
+{
+    const int spread = std::clamp(std::min(spreadMs, m_options.maxDelayMs), 0, scanix::proto::kMaxReplySpreadMs);
+    return std::uniform_int_distribution<int>(0, spread)(m_random) + m_options.extraDelayMs;
+}
+
+bool DeviceSimulator::Chance(double share)
+{
+    return share > 0 && std::uniform_real_distribution<double>(0, 1)(m_random) < share;
+}
+
+void DeviceSimulator::Schedule(int delayMs, Send what, const std::string& mac, std::string text)
+{
+    m_pending.push({Clock::now() + std::chrono::milliseconds(delayMs), m_order++, what, mac, std::move(text)});
+}
+
+void DeviceSimulator::Transmit(std::string text, bool isReply)
+{
+    if (Chance(m_options.dropShare)) {
+        return;
+    }
+    if (isReply && Chance(m_options.malformedShare)) {
+        // Alternately cut the document short and break its MAC text.
+        if (m_random() % 2 == 0) {
+            text.resize(text.size() / 2);
+        } else {
+            const std::size_t at = text.find("<mac>");
+            if (at != std::string::npos) {
+                text.replace(at + 5, 2, "ZZ");
+            }
+        }
+    } else if (isReply && Chance(m_options.oversizeShare)) {
+        text.insert(text.find("</multicastSearchResult>"), "<pad>" + std::string(kOversize, 'x') + "</pad>");
+    }
+    for (const auto& sock : m_sockets) {
+        if (sock->Send(scanix::proto::kSearcherPort, text)) {
+            ++m_sent;
+        }
+    }
+}
+
+void DeviceSimulator::SendDue()
+{
+    const auto now = Clock::now();
+    const auto wallNow = std::chrono::system_clock::now();
+    while (!m_pending.empty() && m_pending.top().at <= now) {
+        Pending item = m_pending.top();
+        m_pending.pop();
+        if (item.what == Send::Raw) {
+            Transmit(item.text, false);
+            continue;
+        }
+        std::string text;
+        {
+            std::lock_guard<std::mutex> lock(m_fleet.Lock());
+            const SimDevice* device = m_fleet.Find(item.mac);
+            if (device == nullptr) {
+                continue;
+            }
+            if (item.what == Send::Bye) {
+                text = scanix::proto::BuildBye(device->mac);
+            } else if (device->online) {
+                const char* event = item.what == Send::Reply   ? scanix::proto::kEventReply
+                                    : item.what == Send::Hello ? scanix::proto::kEventHello
+                                                               : scanix::proto::kEventAnnounce;
+                text = scanix::proto::BuildResult(device->Fields(event, wallNow));
+            }
+        }
+        if (!text.empty()) {
+            if (m_options.verbose || item.what != Send::Reply) {
+                Log("%s %s",
+                    item.what == Send::Reply ? "reply"
+                    : item.what == Send::Bye ? "bye"
+                                             : "hello/announce",
+                    item.mac.c_str());
+            }
+            Transmit(text, item.what != Send::Bye);
+        }
+    }
+}
+
+void DeviceSimulator::Handle(const std::string& text)
+{
+    const Incoming message = scanix::proto::ReadMessage(text);
+    std::lock_guard<std::mutex> lock(m_fleet.Lock());
+    switch (message.type) {
+    case Incoming::Type::Probe: {
+        int online = 0;
+        for (const SimDevice& d : m_fleet.Devices()) {
+            if (d.online) {
+                Schedule(RandomDelay(message.spreadMs), Send::Reply, d.mac);
+                ++online;
+            }
+        }
+        Log("probe seq=%u spread=%d: %d devices answer", message.seq, message.spreadMs, online);
+        break;
+    }
+    case Incoming::Type::SetIp: {
+        SimDevice* device = m_fleet.Find(message.mac);
+        if (device == nullptr || !device->online) {
+            break;
+        }
+        LastRequest& last = m_lastSetIp[device->mac];
+        if (last.text == text && Clock::now() - last.at < kRepeatWindow) {
+            Schedule(5, Send::Raw, device->mac, last.answer);
+            break;
+        }
+        const int result = device->ApplySetIp(message.attributes);
+        Log("searchSetIP %s -> result %d (ip %s)", device->mac.c_str(), result, device->ip.c_str());
+        last = {text, Clock::now(), scanix::proto::BuildSetIpResult(device->mac, result)};
+        Schedule(5 + m_options.extraDelayMs, Send::Raw, device->mac, last.answer);
+        if (result == 0) {
+            Schedule(20 + m_options.extraDelayMs, Send::Announce, device->mac);
+        }
+        break;
+    }
+    case Incoming::Type::Restore: {
+        SimDevice* device = m_fleet.Find(message.mac);
+        if (device == nullptr || !device->online) {
+            break;
+        }
+        const bool restored = device->RestoreDefault();
+        Log("restore %s id=%u -> %s", device->mac.c_str(), message.id, restored ? "restored" : "refused");
+        Schedule(5 + m_options.extraDelayMs,
+                 Send::Raw,
+                 device->mac,
+                 scanix::proto::BuildRestoreResult(device->mac, message.id, restored));
+        break;
+    }
+    default:
+        break;
+    }
+}

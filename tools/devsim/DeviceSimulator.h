@@ -1,0 +1,96 @@
+#pragma once
+
+// The simulator's discovery side: one socket per interface on the device port, answers to
+// probes after a random delay, hello and bye, "searchSetIP" and restore requests, fault
+// injection, a control channel on standard input, and a log.
+
+#include "Fleet.h"
+#include "McastSocket.h"
+
+#include <queue>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+struct SimOptions
+{
+    std::string interfaces;    // as SCANIX_SEARCH_IFACES: empty for every multicast interface
+    int maxDelayMs = 1000;     // a device never waits longer than this (nor than the probe's spread)
+    int extraDelayMs = 0;      // added to every answer
+    double dropShare = 0;      // share of outgoing datagrams silently dropped
+    double malformedShare = 0; // share of replies sent damaged
+    double oversizeShare = 0;  // share of replies padded beyond the largest datagram
+    bool hello = true;         // announce every device at start and on "on"
+    bool byeOnExit = true;
+    bool verbose = false; // log every reply, not only events
+    std::uint32_t seed = 1;
+};
+
+class DeviceSimulator
+{
+public:
+    DeviceSimulator(Fleet& fleet, const SimOptions& options, std::FILE* log);
+    // Opens the sockets; false with a reason when none could be opened.
+    bool Open(std::string& error);
+    // Runs until "quit" on standard input or SIGINT/SIGTERM.
+    int Run();
+
+private:
+    enum class Send
+    {
+        Reply,
+        Hello,
+        Announce,
+        Bye,
+        Raw
+    };
+    struct Pending
+    {
+        std::chrono::steady_clock::time_point at;
+        std::uint64_t order;
+        Send what;
+        std::string mac;
+        std::string text; // Raw only
+        bool operator>(const Pending& other) const
+        {
+            return at != other.at ? at > other.at : order > other.order;
+        }
+    };
+
+    // The library repeats a request until answered: a repeat is answered again, not re-applied.
+    struct LastRequest
+    {
+        std::string text;
+        std::chrono::steady_clock::time_point at;
+        std::string answer;
+    };
+
+    void Schedule(int delayMs, Send what, const std::string& mac, std::string text = {});
+    void SendDue();
+    void Transmit(std::string text, bool isReply);
+    void Handle(const std::string& text);
+    void Control(const std::string& line);
+    void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    int RandomDelay(int spreadMs);
+    bool Chance(double share);
+
+    Fleet& m_fleet;
+    SimOptions m_options;
+    std::FILE* m_log;
+    std::vector<std::unique_ptr<scanix::proto::McastSocket>> m_sockets;
+    std::priority_queue<Pending, std::vector<Pending>, std::greater<Pending>> m_pending;
+    std::uint64_t m_order = 0;
+    std::mt19937 m_random;
+    std::chrono::steady_clock::time_point m_started;
+    std::string m_stdinBuffer;
+    bool m_stdinOpen = true;
+    bool m_quit = false;
+    std::uint64_t m_sent = 0;
+    std::map<std::string, LastRequest> m_lastSetIp;
+};
