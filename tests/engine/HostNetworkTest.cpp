@@ -1,6 +1,6 @@
 #include "HostNetwork.h"
 
-#include "PrivateNetwork.h"
+#include "HostNamespace.h"
 #include "TestFiles.h"
 
 #include <chrono>

@@ -1,6 +1,6 @@
 #include "ProbeTcp.h"
 
-#include "PrivateNetwork.h"
+#include "HostNamespace.h"
 
 #include <arpa/inet.h>
 #include <chrono>

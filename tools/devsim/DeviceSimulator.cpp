@@ -11,6 +11,7 @@
 #include <cstdarg>
 #include <poll.h>
 #include <sstream>
+#include <sys/eventfd.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
 
@@ -30,7 +31,15 @@ DeviceSimulator::DeviceSimulator(Fleet& fleet, const SimOptions& options, std::F
     , m_log(log)
     , m_random(options.seed)
     , m_started(Clock::now())
+    , m_wakeFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
 {}
+
+DeviceSimulator::~DeviceSimulator()
+{
+    if (m_wakeFd >= 0) {
+        close(m_wakeFd);
+    }
+}
 
 bool DeviceSimulator::Open(std::string& error)
 {
@@ -178,6 +187,9 @@ void DeviceSimulator::Handle(const std::string& text)
         Schedule(5 + m_options.extraDelayMs, Send::Raw, device->mac, last.answer);
         if (result == 0) {
             Schedule(20 + m_options.extraDelayMs, Send::Announce, device->mac);
+            if (m_onConfigured) {
+                m_onConfigured(device->mac);
+            }
         }
         break;
     }

@@ -12,8 +12,10 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <random>
 #include <string>
 #include <vector>
@@ -36,10 +38,18 @@ class DeviceSimulator
 {
 public:
     DeviceSimulator(Fleet& fleet, const SimOptions& options, std::FILE* log);
+    ~DeviceSimulator();
+    DeviceSimulator(const DeviceSimulator&) = delete;
+    DeviceSimulator& operator=(const DeviceSimulator&) = delete;
     // Opens the sockets; false with a reason when none could be opened.
     bool Open(std::string& error);
     // Runs until "quit" on standard input or SIGINT/SIGTERM.
     int Run();
+    // Any thread: has the device announce itself soon (its ports changed over HTTP).
+    void RequestAnnounce(const std::string& mac);
+    // Called on the loop thread, fleet lock held, after a device applied a "searchSetIP" or
+    // a "set" control command.
+    void OnConfigured(std::function<void(const std::string& mac)> hook);
 
 private:
     enum class Send
@@ -75,6 +85,7 @@ private:
     void SendDue();
     void Transmit(std::string text, bool isReply);
     void Handle(const std::string& text);
+    void TakeAnnounceRequests();
     void Control(const std::string& line);
     void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
     int RandomDelay(int spreadMs);
@@ -93,4 +104,9 @@ private:
     bool m_quit = false;
     std::uint64_t m_sent = 0;
     std::map<std::string, LastRequest> m_lastSetIp;
+    std::function<void(const std::string&)> m_onConfigured;
+    // Announcements asked for by other threads; m_wakeFd wakes the loop for them.
+    std::mutex m_requestLock;
+    std::vector<std::string> m_announceRequests;
+    int m_wakeFd = -1;
 };

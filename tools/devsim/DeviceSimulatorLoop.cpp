@@ -10,6 +10,7 @@
 #include <csignal>
 #include <poll.h>
 #include <sstream>
+#include <sys/eventfd.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
 
@@ -64,6 +65,9 @@ void DeviceSimulator::Control(const std::string& line)
                     good =
                         good && equals != std::string::npos && d.Set(pair.substr(0, equals), pair.substr(equals + 1));
                 }
+                if (good && m_onConfigured) {
+                    m_onConfigured(d.mac);
+                }
             } else {
                 good = false;
             }
@@ -76,6 +80,38 @@ void DeviceSimulator::Control(const std::string& line)
         std::printf("error %s\n", line.c_str());
     }
     std::fflush(stdout);
+}
+
+void DeviceSimulator::RequestAnnounce(const std::string& mac)
+{
+    std::lock_guard<std::mutex> lock(m_requestLock);
+    m_announceRequests.push_back(mac);
+    const std::uint64_t one = 1;
+    if (m_wakeFd >= 0 && write(m_wakeFd, &one, sizeof one) < 0) {
+        Log("announce %s: cannot wake the loop", mac.c_str());
+    }
+}
+
+void DeviceSimulator::OnConfigured(std::function<void(const std::string& mac)> hook)
+{
+    m_onConfigured = std::move(hook);
+}
+
+void DeviceSimulator::TakeAnnounceRequests()
+{
+    std::uint64_t count = 0;
+    if (read(m_wakeFd, &count, sizeof count) < 0) {
+        return;
+    }
+    std::vector<std::string> macs;
+    {
+        std::lock_guard<std::mutex> lock(m_requestLock);
+        macs.swap(m_announceRequests);
+    }
+    std::lock_guard<std::mutex> lock(m_fleet.Lock());
+    for (const std::string& mac : macs) {
+        Schedule(0, Send::Announce, mac);
+    }
 }
 
 int DeviceSimulator::Run()
@@ -109,6 +145,7 @@ int DeviceSimulator::Run()
         for (const auto& sock : m_sockets) {
             fds.push_back({sock->Fd(), POLLIN, 0});
         }
+        fds.push_back({m_wakeFd, POLLIN, 0});
         int timeout = -1;
         if (!m_pending.empty()) {
             const auto wait = std::chrono::ceil<std::chrono::milliseconds>(m_pending.top().at - Clock::now());
@@ -132,7 +169,10 @@ int DeviceSimulator::Run()
                     }
                 }
             }
-            for (std::size_t i = 2; i < fds.size(); ++i) {
+            if (fds.back().revents != 0) {
+                TakeAnnounceRequests();
+            }
+            for (std::size_t i = 2; i < 2 + m_sockets.size(); ++i) {
                 if (fds[i].revents == 0) {
                     continue;
                 }

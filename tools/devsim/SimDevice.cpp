@@ -99,8 +99,8 @@ int SimDevice::ApplySetIp(const std::map<std::string, std::string>& request)
     }
     int newHttp = httpPort;
     int newData = dataPort;
-    const std::string http = Get(request, "httpPort");
-    const std::string data = Get(request, "dataPort");
+    const std::string http = portsOverHttpOnly ? std::string() : Get(request, "httpPort");
+    const std::string data = portsOverHttpOnly ? std::string() : Get(request, "dataPort");
     if ((!http.empty() && !ToPort(http, newHttp)) || (!data.empty() && !ToPort(data, newData))) {
         return 1;
     }

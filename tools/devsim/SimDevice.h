@@ -36,6 +36,9 @@ struct SimDevice
     int activated = 1;
     std::string password;
     bool canRestore = true;
+    // Set for cameras when the simulator serves HTTP: like real ones, they then take new
+    // ports only through their configuration interface, not from "searchSetIP".
+    bool portsOverHttpOnly = false;
     std::chrono::system_clock::time_point bootedAt;
     bool online = true;
 

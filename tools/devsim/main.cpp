@@ -1,12 +1,14 @@
 // scanix-devsim: a fleet of simulated devices speaking the discovery protocol. Run it only
 // inside a private network namespace (tools/netns/netns.sh), never on a real network.
 
+#include "DeviceHttpServer.h"
 #include "DeviceSimulator.h"
 #include "Fleet.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <unistd.h>
 
@@ -33,6 +35,13 @@ const char* const kUsage =
     "  --log FILE        log to FILE instead of standard error ('-' for none)\n"
     "  --verbose         log every reply\n"
     "  --allow-host-network  run even in the network namespace of process 1 (not advised)\n"
+    "  --http            serve each device's configuration interface (HTTP, Basic admin:password)\n"
+    "                    on its address and HTTP port, and accept connections on its data port\n"
+    "  --http-delay MS   every HTTP answer waits MS first\n"
+    "  --http-silent     read HTTP requests, never answer\n"
+    "  --http-no-length  HTTP answers without Content-Length\n"
+    "  --http-huge-length HTTP answers announce 100000000 bytes, send a few, then go quiet\n"
+    "  --http-closed-data-port  refuse connections on the data ports\n"
     "Standard input takes commands: off|mute|on|announce MAC|all, set MAC key=value..., stats, quit.\n";
 
 // The simulator multicasts on every interface it sees: in the namespace of process 1 (the
@@ -63,6 +72,8 @@ int main(int argc, char** argv)
     bool allowHostNetwork = false;
     std::string fleetFile;
     std::string logFile;
+    bool http = false;
+    HttpFaultOptions httpFaults;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -98,6 +109,8 @@ int main(int argc, char** argv)
             ok = Number(value, 0, 1, options.malformedShare);
         } else if (arg == "--oversize") {
             ok = Number(value, 0, 1, options.oversizeShare);
+        } else if (arg == "--http-delay") {
+            ok = Number(value, 0, 60000, n) && (httpFaults.delayMs = static_cast<int>(n), true);
         } else if (arg == "--log") {
             logFile = value;
         } else {
@@ -110,6 +123,16 @@ int main(int argc, char** argv)
                 options.verbose = true;
             } else if (arg == "--allow-host-network") {
                 allowHostNetwork = true;
+            } else if (arg == "--http") {
+                http = true;
+            } else if (arg == "--http-silent") {
+                httpFaults.silent = true;
+            } else if (arg == "--http-no-length") {
+                httpFaults.noLength = true;
+            } else if (arg == "--http-huge-length") {
+                httpFaults.hugeLength = true;
+            } else if (arg == "--http-closed-data-port") {
+                httpFaults.closedDataPort = true;
             } else {
                 std::fprintf(
                     stderr, "%s", arg == "--help" ? "" : ("scanix-devsim: unknown option " + arg + "\n").c_str());
@@ -148,5 +171,20 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "scanix-devsim: %s\n", error.c_str());
         return 1;
     }
-    return simulator.Run();
+    if (!http) {
+        return simulator.Run();
+    }
+    {
+        std::lock_guard<std::mutex> lock(fleet.Lock());
+        for (SimDevice& d : fleet.Devices()) {
+            d.portsOverHttpOnly = d.series == "QMX_IPC";
+        }
+    }
+    DeviceHttpServer server(
+        fleet, httpFaults, [&simulator](const std::string& mac) { simulator.RequestAnnounce(mac); }, log);
+    simulator.OnConfigured([&server](const std::string& mac) { server.Refresh(mac); });
+    server.Start();
+    const int status = simulator.Run();
+    server.Stop();
+    return status;
 }

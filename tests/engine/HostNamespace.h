@@ -3,7 +3,7 @@
 #include <string>
 
 // The host tests run in a network namespace of their own when started as root (see
-// PrivateNetworkMain.cpp): interfaces and routes they create touch nothing outside it.
+// HostNamespaceMain.cpp): interfaces and routes they create touch nothing outside it.
 bool HavePrivateNetwork();
 
 // Runs a shell command (ip link/addr/route inside the private namespace); true on exit 0.

@@ -1,4 +1,4 @@
-#include "PrivateNetwork.h"
+#include "HostNamespace.h"
 
 #include <cstdlib>
 #include <sched.h>
