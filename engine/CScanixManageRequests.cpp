@@ -77,7 +77,8 @@ int CScanixManage::SetNetworkParam(const char* mac,
 
     SetIpRequest request;
     request.password = Text(password);
-    request.mac = Text(mac);
+    // The stored text (upper case) is what the device's reports carry and are compared with.
+    request.mac = device.mac;
     request.dhcp = bDHCP;
     request.ip = Text(ip);
     request.mask = Text(mask);
@@ -96,7 +97,7 @@ int CScanixManage::SetNetworkParam(const char* mac,
                        &code)) {
         return code;
     }
-    SetPendingRequest(mac, request.ip.c_str(), request.mask.c_str(), request.gateway.c_str());
+    SetPendingRequest(device.mac, request.ip.c_str(), request.mask.c_str(), request.gateway.c_str());
     DebugTrace("send.....\n");
     SCANIX_SET_CONFIG(macBytes, document.c_str());
     if (std::strcmp(device.productSeries, "QMX_IPC") != 0) {
