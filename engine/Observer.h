@@ -4,6 +4,7 @@
 // come on a thread other than the one that attached the observer.
 
 #include <algorithm>
+#include <mutex>
 #include <vector>
 
 template <typename T> class CObservable;
@@ -32,6 +33,10 @@ public:
     void Notify(const T& info);
 
 private:
+    // Notify runs on the search library's thread while the window attaches and detaches on its
+    // own, so the list is guarded; once Detach returns, no Update of that observer is running
+    // or can start. Recursive, so an observer may detach itself from inside Update.
+    std::recursive_mutex m_observersLock;
     std::vector<CObserver<T>*> m_observers;
 };
 
@@ -40,12 +45,14 @@ template <typename T> void CObservable<T>::Attach(CObserver<T>* observer)
     if (observer == nullptr) {
         return;
     }
+    std::lock_guard<std::recursive_mutex> guard(m_observersLock);
     Detach(observer);
     m_observers.push_back(observer);
 }
 
 template <typename T> void CObservable<T>::Detach(CObserver<T>* observer)
 {
+    std::lock_guard<std::recursive_mutex> guard(m_observersLock);
     const auto it = std::find(m_observers.begin(), m_observers.end(), observer);
     if (it != m_observers.end()) {
         m_observers.erase(it);
@@ -56,6 +63,7 @@ template <typename T> void CObservable<T>::Notify(const T& info)
 {
     // Indexed rather than iterated: an observer that detaches itself from Update must not
     // leave the loop on an invalidated iterator.
+    std::lock_guard<std::recursive_mutex> guard(m_observersLock);
     for (std::size_t i = 0; i < m_observers.size(); ++i) {
         m_observers[i]->Update(info, this);
     }

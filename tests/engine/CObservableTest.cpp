@@ -1,7 +1,11 @@
 #include "DeviceInfo.h"
 #include "Observer.h"
 
+#include <atomic>
+#include <chrono>
+#include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -119,4 +123,37 @@ TEST(CObservable, ObserverMayDetachItselfDuringUpdate)
     subject.Notify(record(0, ""));
     subject.Notify(record(0, ""));
     EXPECT_EQ(once.calls, 1);
+}
+
+TEST(CObservable, DetachWaitsForAnUpdateRunningOnAnotherThread)
+{
+    // The window detaches on its own thread while the library's thread may be inside Update;
+    // after Detach returns, the observer may be destroyed, so no Update may still be running.
+    class SlowObserver : public CObserver<SEARCH_INFO>
+    {
+    public:
+        void Update(SEARCH_INFO, CObservable<SEARCH_INFO>*) override
+        {
+            entered.set_value();
+            release.get_future().wait_for(std::chrono::seconds(5));
+            finished = true;
+        }
+        std::promise<void> entered;
+        std::promise<void> release;
+        std::atomic<bool> finished{false};
+    };
+    SlowObserver slow;
+    CObservable<SEARCH_INFO> subject;
+    subject.Attach(&slow);
+
+    std::thread notifier([&] { subject.Notify(record(0, "")); });
+    ASSERT_EQ(slow.entered.get_future().wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    auto detached = std::async(std::launch::async, [&] {
+        subject.Detach(&slow);
+        return slow.finished.load();
+    });
+    EXPECT_EQ(detached.wait_for(std::chrono::milliseconds(100)), std::future_status::timeout);
+    slow.release.set_value();
+    EXPECT_TRUE(detached.get());
+    notifier.join();
 }
