@@ -1,8 +1,8 @@
 #include "Messages.h"
 
 #include "CMarkupSTL.h"
-#include "WireMac.h"
 #include "ProtocolConstants.h"
+#include "WireMac.h"
 
 #include <cstdlib>
 

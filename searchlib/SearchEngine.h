@@ -5,9 +5,9 @@
 // every socket operation and every callback happens on the thread.
 
 #include "DeviceTable.h"
-#include "WireMac.h"
 #include "McastSocket.h"
 #include "Scanix_Search.h"
+#include "WireMac.h"
 
 #include <atomic>
 #include <chrono>

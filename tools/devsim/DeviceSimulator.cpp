@@ -1,9 +1,9 @@
 #include "DeviceSimulator.h"
 
 #include "Interfaces.h"
-#include "WireMac.h"
 #include "Messages.h"
 #include "ProtocolConstants.h"
+#include "WireMac.h"
 
 #include <algorithm>
 #include <cerrno>

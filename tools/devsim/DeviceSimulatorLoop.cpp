@@ -3,9 +3,9 @@
 // for a change to be in effect before it looks for its consequences).
 
 #include "DeviceSimulator.h"
-#include "WireMac.h"
 #include "Messages.h"
 #include "ProtocolConstants.h"
+#include "WireMac.h"
 
 #include <csignal>
 #include <poll.h>
