@@ -82,6 +82,19 @@ void VistaTreeWidget::updateGeometries()
     }
 }
 
+// The tree scrolls its header by moving the header's offset, which scrolls only the header's
+// viewport: widgets sitting on the header itself stay behind unless they are placed again.
+void VistaTreeWidget::scrollContentsBy(int dx, int dy)
+{
+    QTreeWidget::scrollContentsBy(dx, dy);
+    if (dx == 0) {
+        return;
+    }
+    if (auto* checkHeader = qobject_cast<CheckBoxHeaderView*>(header())) {
+        checkHeader->updateSectionWidgets();
+    }
+}
+
 // Children are settled before the ancestors are judged, so an ancestor sees the final
 // states of the whole subtree it sums up.
 void VistaTreeWidget::slot_itemChanged(QTreeWidgetItem* item, int column)

@@ -4,6 +4,7 @@
 #include "VistaDelegate.h"
 #include "WidgetTestSupport.h"
 
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -18,6 +19,7 @@ private slots:
     void checkPropagation_data();
     void checkPropagation();
     void headerWidgetsFollowGeometry();
+    void headerWidgetsFollowHorizontalScroll();
     void rightDoubleClickIgnored();
     void editorGeometry_data();
     void editorGeometry();
@@ -123,6 +125,30 @@ void VistaTreeWidgetTest::headerWidgetsFollowGeometry()
     header->resizeSection(0, 200);
     tree.setColumnWidth(1, 150);
     QTRY_COMPARE(button->x(), header->sectionViewportPosition(1) + 150 - 1 - 32);
+}
+
+// Scrolling the list sideways shifts the header's sections without resizing any of them.
+void VistaTreeWidgetTest::headerWidgetsFollowHorizontalScroll()
+{
+    VistaTreeWidget tree;
+    auto* header = new CheckBoxHeaderView(Qt::Horizontal, nullptr, &tree);
+    tree.setHeader(header);
+    tree.setHeaderLabels({"One", "Two", "Three", "Four"});
+    header->setStretchLastSection(false);
+    for (int column = 0; column < 4; ++column) {
+        tree.setColumnWidth(column, 250);
+    }
+    auto* button = new QWidget(header);
+    button->resize(32, 20);
+    QVERIFY(header->setSectionWidget(2, button, 2));
+    tree.resize(400, 200);
+    tree.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&tree));
+    QTRY_COMPARE(button->x(), 500 + 250 - 1 - 32);
+
+    tree.horizontalScrollBar()->setValue(300);
+    QCOMPARE(header->offset(), 300);
+    QTRY_COMPARE(button->x(), 500 - 300 + 250 - 1 - 32);
 }
 
 void VistaTreeWidgetTest::rightDoubleClickIgnored()
