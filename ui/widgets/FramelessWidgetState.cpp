@@ -87,7 +87,9 @@ void FramelessWidgetState::mousePress(QMouseEvent* event)
     m_pressHit = FrameGeometry::hitTest(frame, global, NcFramelessHelper::resizeMargin());
     m_dragOffset = global - frame.topLeft();
     const bool wantBand = m_pressHit.onEdges ? m_helper->rubberBandOnResize() : m_helper->rubberBandOnMove();
-    if (wantBand && m_rubberBand != nullptr) {
+    // A maximised window neither moves nor resizes, so there is nothing to outline; a band
+    // shown here would cover the screen until the release and then re-apply the geometry.
+    if (wantBand && m_rubberBand != nullptr && !FrameGeometry::geometryLocked(m_widget->windowState())) {
         m_rubberBand->setGeometry(frame);
         m_rubberBand->show();
     }

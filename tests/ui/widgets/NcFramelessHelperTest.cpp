@@ -2,6 +2,7 @@
 
 #include "WidgetTestSupport.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QRubberBand>
 #include <QTest>
@@ -23,6 +24,7 @@ private slots:
     void moveOnlyFromTopBand();
     void rubberBandCommitsOnRelease();
     void maximisedWindowKeepsGeometry();
+    void maximisedWindowShowsNoRubberBand();
     void sizeCursorFollowsEdges();
     void detachRestores();
 
@@ -162,6 +164,37 @@ void NcFramelessHelperTest::maximisedWindowKeepsGeometry()
     drag(QPoint(1, 100), QPoint(120, 100));
     QCOMPARE(m_window->frameGeometry(), maximised);
     drag(QPoint(100, 20), QPoint(150, 80));
+    QCOMPARE(m_window->frameGeometry(), maximised);
+}
+
+// The main window's settings while maximised: a press on its screen edge must not
+// outline a resize that cannot happen, nor commit a geometry to the maximised window.
+void NcFramelessHelperTest::maximisedWindowShowsNoRubberBand()
+{
+    m_helper->setRubberBandOnResize(true);
+    m_window->showMaximized();
+    QTRY_VERIFY(m_window->isMaximized());
+    m_helper->setMovable(false);
+    m_helper->setResizable(false);
+    const QRect maximised = m_window->frameGeometry();
+
+    // Sent straight to the window: the test platform may not move a maximised window.
+    const QPoint edge(1, 100);
+    const QPoint globalEdge = maximised.topLeft() + edge;
+    QMouseEvent press(
+        QEvent::MouseButtonPress, QPointF(edge), QPointF(globalEdge), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_window, &press);
+    bool bandShown = false;
+    for (QWidget* topLevel : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QRubberBand*>(topLevel) != nullptr && topLevel->isVisible()) {
+            bandShown = true;
+        }
+    }
+    QMouseEvent release(
+        QEvent::MouseButtonRelease, QPointF(edge), QPointF(globalEdge), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(m_window, &release);
+    QVERIFY(!bandShown);
+    QVERIFY(m_window->isMaximized());
     QCOMPARE(m_window->frameGeometry(), maximised);
 }
 
