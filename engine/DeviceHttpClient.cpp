@@ -20,10 +20,13 @@ void InitCurlOnce()
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+// 0.0.0.0 is what a device reports for an address it does not use; a connection to it
+// would reach this host instead, with the device's credentials.
 bool IsDottedIPv4(const char* host)
 {
     in_addr addr{};
-    return host != nullptr && std::strlen(host) <= 127 && inet_pton(AF_INET, host, &addr) == 1;
+    return host != nullptr && std::strlen(host) <= 127 && inet_pton(AF_INET, host, &addr) == 1 &&
+           addr.s_addr != htonl(INADDR_ANY);
 }
 
 // The path goes into the request line: refuse anything that could end or reshape it.

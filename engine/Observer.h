@@ -61,10 +61,14 @@ template <typename T> void CObservable<T>::Detach(CObserver<T>* observer)
 
 template <typename T> void CObservable<T>::Notify(const T& info)
 {
-    // Indexed rather than iterated: an observer that detaches itself from Update must not
-    // leave the loop on an invalidated iterator.
+    // Walks a copy: an observer that detaches (or re-attaches) from Update changes the list
+    // under the loop. Each one in the copy is told once, and only while it is still attached,
+    // so no observer is skipped and none that left is called.
     std::lock_guard<std::recursive_mutex> guard(m_observersLock);
-    for (std::size_t i = 0; i < m_observers.size(); ++i) {
-        m_observers[i]->Update(info, this);
+    const std::vector<CObserver<T>*> observers = m_observers;
+    for (CObserver<T>* observer : observers) {
+        if (std::find(m_observers.begin(), m_observers.end(), observer) != m_observers.end()) {
+            observer->Update(info, this);
+        }
     }
 }

@@ -117,12 +117,17 @@ TEST(CObservable, ObserverMayDetachItselfDuringUpdate)
         }
         int calls = 0;
     };
+    std::vector<std::string> log;
     SelfDetaching once;
+    LoggingObserver after("after", log);
     CObservable<SEARCH_INFO> subject;
     subject.Attach(&once);
+    subject.Attach(&after);
     subject.Notify(record(0, ""));
-    subject.Notify(record(0, ""));
+    subject.Notify(record(1, ""));
     EXPECT_EQ(once.calls, 1);
+    // The observer behind the one that left is still told, once per notification.
+    EXPECT_EQ(log, (std::vector<std::string>{"after:0", "after:1"}));
 }
 
 TEST(CObservable, DetachWaitsForAnUpdateRunningOnAnotherThread)

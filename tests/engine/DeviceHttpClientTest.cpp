@@ -184,9 +184,12 @@ TEST_F(DeviceHttpClientTest, RefusesAHostThatIsNotADottedAddressOrAPathThatIsNot
     char* data = nullptr;
     int size = 0;
     const std::string hostWithPath = "127.0.0.1:" + std::to_string(Port()) + "/ok#";
-    for (const char* host : {"localhost", "", "127.0.0.1 ", hostWithPath.c_str()}) {
+    // 0.0.0.0 is a device's unset second address; connecting to it would reach this host.
+    for (const char* host : {"localhost", "", "127.0.0.1 ", hostWithPath.c_str(), "0.0.0.0"}) {
         EXPECT_EQ(PostDeviceRequest(host, Port(), "admin", kPassword, "/ok", &data, &size, nullptr, 0, kShort),
                   DEVICE_REQUEST_FAILED)
+            << host;
+        EXPECT_EQ(PostDeviceConfig(host, Port(), "admin", kPassword, "/ok", "x", 1, kShort), DEVICE_CONFIG_FAILED)
             << host;
     }
     for (const char* path : {"ok", "/ok HTTP/1.1\r\nX: y", "/ok?x"}) {
