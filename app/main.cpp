@@ -10,6 +10,8 @@ int main(int argc, char* argv[])
 {
     const QString appId = QStringLiteral("Scanix");
     QCoreApplication::setApplicationName(appId);
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.qmx.Scanix"));
     SingleApplication app(appId, argc, argv);
 
     if (app.isRunning()) {

@@ -34,6 +34,10 @@ QImage scrollHandle(bool horizontal, int state); // 20 x 18 or 18 x 20
 // The product emblem at any square size (about dialog, window icons).
 QImage emblem(int size);
 
+// The desktop's application icon: the emblem with the margin that launcher icons keep, so it sits
+// at the size of its neighbours in a menu or dock.
+QImage appIcon(int size);
+
 // The logo: drawn for a 230 x 50 display box and stretched onto the given pixel size, so that
 // the large image shows undistorted once scaled into that box regardless of aspect ratio.
 QImage logo(int width, int height);

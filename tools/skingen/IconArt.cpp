@@ -166,3 +166,16 @@ QImage Art::emblem(int size)
         painter.drawEllipse(QPointF(centre.x() + 34 * 0.5, centre.y() - 34 * 0.866), device, device);
     });
 }
+
+QImage Art::appIcon(int size)
+{
+    const int margin = size / 16;
+    const QImage plate = emblem(size - 2 * margin);
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    // Copied at a whole-pixel offset, not resampled or blended.
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(margin, margin, plate);
+    return image;
+}

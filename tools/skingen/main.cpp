@@ -1,5 +1,5 @@
-// Draws every image of the skin into the skin folder. Run it again after changing the artwork;
-// the output is committed, so a normal build never needs this tool.
+// Draws every image of the skin into the skin folder, and the desktop's application icon. Run it again after changing
+// the artwork; the output is committed, so a normal build never needs this tool.
 #include "Art.h"
 #include "Palette.h"
 #include "Quantise.h"
@@ -114,6 +114,16 @@ std::vector<Output> outputs()
     return list;
 }
 
+// The desktop's application icon, at the sizes of the icon theme it is installed into.
+std::vector<Output> appIcons()
+{
+    std::vector<Output> list;
+    for (int size : {48, 128, 256}) {
+        list.push_back({QString("scanix_%1.png").arg(size), {size, size}, [size] { return Art::appIcon(size); }});
+    }
+    return list;
+}
+
 bool write(const QDir& dir, const Output& output)
 {
     const QImage image = output.draw();
@@ -136,27 +146,33 @@ bool write(const QDir& dir, const Output& output)
     }
     return true;
 }
+
+// Draws one set of images into a folder, made if missing.
+bool writeAll(const QString& target, const std::vector<Output>& list)
+{
+    QDir dir(target);
+    if (!dir.exists() && !QDir().mkpath(target)) {
+        std::fprintf(stderr, "cannot create %s\n", qPrintable(target));
+        return false;
+    }
+    for (const Output& output : list) {
+        if (!write(dir, output)) {
+            return false;
+        }
+    }
+    std::printf("%zu images written to %s\n", list.size(), qPrintable(dir.absolutePath()));
+    return true;
+}
 } // namespace
 
+// Usage: scanix-skingen [skin-folder [icon-folder]]; the defaults are the source tree's.
 int main(int argc, char* argv[])
 {
     // Offscreen: the tool only paints into images and must run without a display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const QString target = args.size() > 1 ? args.at(1) : QStringLiteral(SCANIX_SKIN_DIR);
-    QDir dir(target);
-    if (!dir.exists() && !QDir().mkpath(target)) {
-        std::fprintf(stderr, "cannot create %s\n", qPrintable(target));
-        return 1;
-    }
-    int written = 0;
-    for (const Output& output : outputs()) {
-        if (!write(dir, output)) {
-            return 1;
-        }
-        ++written;
-    }
-    std::printf("%d images written to %s\n", written, qPrintable(dir.absolutePath()));
-    return 0;
+    const QString skinDir = args.size() > 1 ? args.at(1) : QStringLiteral(SCANIX_SKIN_DIR);
+    const QString iconDir = args.size() > 2 ? args.at(2) : QStringLiteral(SCANIX_ICON_DIR);
+    return writeAll(skinDir, outputs()) && writeAll(iconDir, appIcons()) ? 0 : 1;
 }
