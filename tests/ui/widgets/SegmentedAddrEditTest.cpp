@@ -28,8 +28,8 @@ private slots:
     void signalsOfSetText();
     void focusLookStaysWhileFocusMovesInside_data();
     void focusLookStaysWhileFocusMovesInside();
-    void disabledSeparatorsAreGrey_data();
-    void disabledSeparatorsAreGrey();
+    void separators_data();
+    void separators();
     void accessibleNamesAndValue();
 
 private:
@@ -54,6 +54,19 @@ const QColor kFocusedBorder(56, 145, 180);
 const QColor kRestBorder(103, 111, 116);
 const QColor kDisabledSeparator(70, 73, 77);
 const QColor kEnabledSeparator(172, 172, 172);
+
+// The lowest row of the area holding a pixel of the colour, or -1.
+int lowestInk(const QImage& image, const QRect& area, const QColor& colour)
+{
+    for (int y = area.bottom(); y >= area.top(); --y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (image.pixelColor(x, y) == colour) {
+                return y;
+            }
+        }
+    }
+    return -1;
+}
 } // namespace
 
 void SegmentedAddrEditTest::initTestCase()
@@ -276,6 +289,11 @@ void SegmentedAddrEditTest::typing_data()
                                                  << "{L}1.1.1.1{R}"
                                                  << "1|1|1|1"
                                                  << "1.1.1.1" << 3 << 1 << "";
+    QTest::newRow("ip right into a filled field starts at its beginning") << "ip"
+                                                                          << "1.22.3.4"
+                                                                          << "{R}"
+                                                                          << "1|22|3|4"
+                                                                          << "1.22.3.4" << 1 << 0 << "";
     QTest::newRow("mac right through empty fields") << "mac"
                                                     << ""
                                                     << "{R}{R}{R}{R}{R}{R}a"
@@ -517,42 +535,49 @@ void SegmentedAddrEditTest::focusLookStaysWhileFocusMovesInside()
     QCOMPARE(window.edit->grab().toImage().pixelColor(topEdge), kRestBorder);
 }
 
-void SegmentedAddrEditTest::disabledSeparatorsAreGrey_data()
+void SegmentedAddrEditTest::separators_data()
 {
     QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("address");
     QTest::addColumn<bool>("enabled");
     QTest::addColumn<QColor>("colour");
 
-    QTest::newRow("ip enabled") << "ip" << true << kEnabledSeparator;
-    QTest::newRow("ip disabled") << "ip" << false << kDisabledSeparator;
-    QTest::newRow("mac enabled") << "mac" << true << kEnabledSeparator;
-    QTest::newRow("mac disabled") << "mac" << false << kDisabledSeparator;
+    QTest::newRow("ip enabled") << "ip"
+                                << "100.100.100.100" << true << kEnabledSeparator;
+    QTest::newRow("ip disabled") << "ip"
+                                 << "100.100.100.100" << false << kDisabledSeparator;
+    QTest::newRow("mac enabled") << "mac"
+                                 << "AA:AA:AA:AA:AA:AA" << true << kEnabledSeparator;
+    QTest::newRow("mac disabled") << "mac"
+                                  << "AA:AA:AA:AA:AA:AA" << false << kDisabledSeparator;
 }
 
-// Every separator is looked for between its two fields; the fields stay empty, so the only
-// ink there is the separator's. Antialiasing is off, so a separator pixel has the pen colour.
-void SegmentedAddrEditTest::disabledSeparatorsAreGrey()
+// Each separator is painted between its two fields, in the pen colour of the state, standing on
+// the same line as the digits. Antialiasing is off, so separator and digit pixels have that colour.
+void SegmentedAddrEditTest::separators()
 {
     QFETCH(QString, kind);
+    QFETCH(QString, address);
     QFETCH(bool, enabled);
     QFETCH(QColor, colour);
 
-    Window window = makeWindow(kind);
-    QFont font = window.edit->font();
-    font.setStyleStrategy(QFont::NoAntialias);
-    window.edit->setFont(font);
-    window.edit->setEnabled(enabled);
-    const QImage image = window.edit->grab().toImage();
-    const QList<QLineEdit*> parts = fields(window.edit);
-    for (int k = 1; k < parts.size(); ++k) {
-        const int boundary = parts.at(k)->x();
-        int found = 0;
-        for (int x = boundary - 3; x <= boundary + 3; ++x) {
-            for (int y = image.height() / 3; y < image.height() - 2; ++y) {
-                found += image.pixelColor(x, y) == colour ? 1 : 0;
-            }
+    for (const QSize size : {QSize(170, 23), QSize(200, 26)}) {
+        Window window = makeWindow(kind);
+        window.edit->setFixedSize(size);
+        QFont font = window.edit->font();
+        font.setStyleStrategy(QFont::NoAntialias);
+        window.edit->setFont(font);
+        QVERIFY(window.edit->setText(address));
+        window.edit->setEnabled(enabled);
+        QApplication::processEvents();
+        const QImage image = window.edit->grab().toImage();
+        const QList<QLineEdit*> parts = fields(window.edit);
+        const int digitsBottom = lowestInk(image, parts.at(0)->geometry(), colour);
+        QVERIFY(digitsBottom > 0);
+        for (int k = 1; k < parts.size(); ++k) {
+            const QRect between(parts.at(k)->x() - 3, 1, 7, image.height() - 2);
+            QCOMPARE(lowestInk(image, between, colour), digitsBottom);
         }
-        QVERIFY2(found > 0, qPrintable(QStringLiteral("no separator pixel at field boundary %1").arg(boundary)));
     }
 }
 
