@@ -207,11 +207,13 @@ void SearchEngine::Execute(Command& command)
     const Clock::time_point now = Clock::now();
     switch (command.type) {
     case Command::Type::Manual:
-        m_table.Clear();
+        m_table.Restart();
         StartRound(false);
         break;
     case Command::Type::StartAuto:
-        m_table.Clear();
+        // The table is kept: a device's last content and its silent rounds carry over, so a
+        // new period still reports changes and silence. The round under way goes on.
+        m_table.Restart();
         m_intervalSeconds = std::min(command.seconds, kMaxIntervalSeconds);
         StartRound(m_intervalSeconds > 0);
         break;
@@ -246,14 +248,19 @@ void SearchEngine::Execute(Command& command)
     RunTimers(now);
 }
 
+void SearchEngine::NextPeriodicRound()
+{
+    ++m_round;
+    for (const std::string& mac : m_table.Expire(m_round, kSilentRounds)) {
+        Deliver(mac, SCANIX_KIND_GONE, proto::BuildBye(mac));
+    }
+    StartRound(true);
+}
+
 void SearchEngine::StartRound(bool periodic)
 {
     const Clock::time_point now = Clock::now();
     if (periodic) {
-        ++m_round;
-        for (const std::string& mac : m_table.Expire(m_round, kSilentRounds)) {
-            Deliver(mac, SCANIX_KIND_GONE, proto::BuildBye(mac));
-        }
         m_nextRound = now + std::chrono::seconds(m_intervalSeconds);
     }
     RefreshSockets();
@@ -267,7 +274,7 @@ void SearchEngine::StartRound(bool periodic)
 void SearchEngine::RunTimers(Clock::time_point now)
 {
     if (m_intervalSeconds > 0 && now >= m_nextRound) {
-        StartRound(true);
+        NextPeriodicRound();
     }
     while (!m_probeCopies.empty() && m_probeCopies.front() <= now) {
         m_probeCopies.erase(m_probeCopies.begin());

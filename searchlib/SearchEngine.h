@@ -6,6 +6,7 @@
 
 #include "DeviceTable.h"
 #include "McastSocket.h"
+#include "Messages.h"
 #include "Scanix_Search.h"
 #include "WireMac.h"
 
@@ -88,7 +89,10 @@ private:
     void Run();
     bool TakeCommands();
     void Execute(Command& command);
+    // Sends a search's probes; a periodic one also schedules the next round.
     void StartRound(bool periodic);
+    // A periodic round begins: silence is counted, then the search is sent.
+    void NextPeriodicRound();
     void RefreshSockets();
     void SendToDevices(const std::string& text);
     void RunTimers(Clock::time_point now);
@@ -96,6 +100,7 @@ private:
     // False when the socket failed (its interface went away): the caller closes it.
     bool ReadSocket(proto::McastSocket& sock);
     void Handle(const std::string& text);
+    void HandleReport(const proto::Incoming& message, const std::string& text);
     void Deliver(const std::string& mac, int kind, const std::string& text);
     void FailPendingRestores();
 

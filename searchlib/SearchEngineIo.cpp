@@ -81,17 +81,7 @@ void SearchEngine::Handle(const std::string& text)
             }
             break;
         }
-        switch (m_table.Report(message.mac, message.fingerprint, m_round)) {
-        case DeviceTable::Verdict::Found:
-            Deliver(message.mac, SCANIX_KIND_FOUND, text);
-            break;
-        case DeviceTable::Verdict::Changed:
-            Deliver(message.mac, SCANIX_KIND_CHANGED, text);
-            break;
-        case DeviceTable::Verdict::Same:
-        case DeviceTable::Verdict::Full:
-            break;
-        }
+        HandleReport(message, text);
         break;
     case proto::Incoming::Type::Bye:
         if (m_table.Bye(message.mac)) {
@@ -107,6 +97,26 @@ void SearchEngine::Handle(const std::string& text)
         break;
     }
     default:
+        break;
+    }
+}
+
+void SearchEngine::HandleReport(const proto::Incoming& message, const std::string& text)
+{
+    switch (m_table.Report(message.mac, message.fingerprint, m_round)) {
+    case DeviceTable::Verdict::Found:
+        Deliver(message.mac, SCANIX_KIND_FOUND, text);
+        break;
+    case DeviceTable::Verdict::FoundChanged:
+        // Found again for a caller that emptied its list, changed for one that kept it.
+        Deliver(message.mac, SCANIX_KIND_FOUND, text);
+        Deliver(message.mac, SCANIX_KIND_CHANGED, text);
+        break;
+    case DeviceTable::Verdict::Changed:
+        Deliver(message.mac, SCANIX_KIND_CHANGED, text);
+        break;
+    case DeviceTable::Verdict::Same:
+    case DeviceTable::Verdict::Full:
         break;
     }
 }
