@@ -46,7 +46,10 @@ SCANIX_SEARCH_API int SCANIX_SEARCH_Initial(SCANIX_SEARCH_CALLBACK callback, voi
 SCANIX_SEARCH_API int SCANIX_SEARCH_Manual(void);
 /* A search now and every `seconds` seconds; 0 or less searches once. */
 SCANIX_SEARCH_API int SCANIX_SEARCH_StartAuto(int seconds);
-/* No more probes. */
+/* No more probes. While periodic search is off, devices neither come nor go by themselves:
+ * only the replies to a SCANIX_SEARCH_Manual search, the answers to SCANIX_SET_CONFIG and the
+ * reports of the device a pending SCANIX_SET_CONFIG names are delivered; hello, bye and
+ * announcements of other devices are dropped. */
 SCANIX_SEARCH_API int SCANIX_SEARCH_StopAuto(void);
 SCANIX_SEARCH_API int SCANIX_SEARCH_Quit(void);
 SCANIX_SEARCH_API int SCANIX_SET_CONFIG(const unsigned char* mac, const char* xml);

@@ -29,6 +29,8 @@ constexpr int kSetConfigSends = 3;
 constexpr auto kRestoreWait = std::chrono::milliseconds(3000);
 constexpr auto kRestoreResend = std::chrono::milliseconds(500);
 constexpr int kMaxIntervalSeconds = 24 * 3600;
+// How long after a search's last probe, beyond the reply spread, its late replies still count.
+constexpr auto kAnswerSlack = std::chrono::milliseconds(1500);
 
 } // namespace
 
@@ -220,6 +222,7 @@ void SearchEngine::Execute(Command& command)
     case Command::Type::StopAuto:
         m_intervalSeconds = 0;
         m_probeCopies.clear();
+        m_answersUntil = now;
         break;
     case Command::Type::SetConfig: {
         if (m_setConfigs.size() >= kMaxPendingSetConfigs && m_setConfigs.count(command.mac) == 0) {
@@ -230,6 +233,7 @@ void SearchEngine::Execute(Command& command)
         pending.expires = now + kSetConfigLifetime;
         pending.nextSend = now;
         pending.sendsLeft = kSetConfigSends;
+        pending.answered = false;
         break;
     }
     case Command::Type::Restore: {
@@ -262,6 +266,9 @@ void SearchEngine::StartRound(bool periodic)
     const Clock::time_point now = Clock::now();
     if (periodic) {
         m_nextRound = now + std::chrono::seconds(m_intervalSeconds);
+    } else {
+        m_answersUntil =
+            now + (kProbeCopies - 1) * kProbeSpacing + std::chrono::milliseconds(m_spreadMs) + kAnswerSlack;
     }
     RefreshSockets();
     ++m_seq;
@@ -287,7 +294,7 @@ void SearchEngine::RunTimers(Clock::time_point now)
             it = m_setConfigs.erase(it);
             continue;
         }
-        if (pending.sendsLeft > 0 && now >= pending.nextSend) {
+        if (!pending.answered && pending.sendsLeft > 0 && now >= pending.nextSend) {
             SendToDevices(pending.text);
             --pending.sendsLeft;
             pending.nextSend = now + kSetConfigResend;
@@ -319,7 +326,7 @@ int SearchEngine::MillisecondsToNextTimer(Clock::time_point now) const
         next = std::min(next, m_probeCopies.front());
     }
     for (const auto& [mac, pending] : m_setConfigs) {
-        next = std::min(next, pending.sendsLeft > 0 ? pending.nextSend : pending.expires);
+        next = std::min(next, !pending.answered && pending.sendsLeft > 0 ? pending.nextSend : pending.expires);
     }
     for (const auto& [id, pending] : m_restores) {
         next = std::min({next, pending.nextSend, pending.expires});

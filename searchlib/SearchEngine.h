@@ -75,6 +75,9 @@ private:
         Clock::time_point expires;
         Clock::time_point nextSend;
         int sendsLeft = 0;
+        // The answer was delivered; the entry stays until it expires, as the device's
+        // announcement of its new values is still awaited.
+        bool answered = false;
     };
     struct PendingRestore
     {
@@ -101,6 +104,8 @@ private:
     bool ReadSocket(proto::McastSocket& sock);
     void Handle(const std::string& text);
     void HandleReport(const proto::Incoming& message, const std::string& text);
+    // While periodic search is off only what the caller asked for is delivered.
+    bool Wanted(const proto::Incoming& message) const;
     void Deliver(const std::string& mac, int kind, const std::string& text);
     void FailPendingRestores();
 
@@ -124,6 +129,8 @@ private:
     std::uint32_t m_seq = 0;
     int m_intervalSeconds = 0;
     Clock::time_point m_nextRound;
+    // Replies before this belong to the last search that was not periodic.
+    Clock::time_point m_answersUntil;
     std::vector<Clock::time_point> m_probeCopies;
     std::map<std::string, PendingSetConfig> m_setConfigs;
     std::map<std::uint32_t, PendingRestore> m_restores;

@@ -55,13 +55,18 @@ protected:
 TEST_F(ScanixSearchBadInput, BrokenDatagramsAreDroppedAndTheThreadRunsOn)
 {
     InitLibrary();
+    // Periodic search on, so that unsolicited reports count (no device answers its probes).
+    SCANIX_SEARCH_StartAuto(60);
     const std::string good = scanix::proto::BuildResult(Device("02:5C:09:00:00:01"));
     std::string oversize = good;
     oversize.insert(oversize.find("</multicastSearchResult>"), "<pad>" + std::string(20000, 'x') + "</pad>");
     std::string justTooLong = good;
     justTooLong.insert(justTooLong.find("</multicastSearchResult>"),
                        "<pad>" + std::string(scanix::proto::kMaxDatagram - good.size(), 'x') + "</pad>");
+    std::string withNul = good;
+    withNul.insert(withNul.find("</mask>"), 1, '\0');
     const std::vector<std::string> bad = {
+        withNul,
         "hello, not xml",
         std::string(1, '\0'),
         "<other><mac>02:5C:09:00:00:01</mac></other>",
