@@ -204,7 +204,8 @@ bool CScanixManage::OpenDeviceWeb(const char* mac)
     if (address == 0) {
         return false;
     }
-    return LaunchWebPage(FormatDeviceUrl(address, device.httpPort, device.httpType), m_launcherDirectory);
+    const std::string url = FormatDeviceUrl(address, device.httpPort, device.httpType);
+    return LaunchWebPage(url, m_launcherDirectory.empty() ? ProgramDirectory() : m_launcherDirectory);
 }
 
 void CScanixManage::SetLauncherDirectory(const std::string& directory)

@@ -7,6 +7,7 @@
 #include <netinet/in.h>
 #include <string>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -32,10 +33,19 @@ protected:
         const char* path = std::getenv("PATH");
         m_oldPath = path != nullptr ? path : "";
         setenv("PATH", (bin + ":" + m_oldPath).c_str(), 1);
+        ASSERT_EQ(mkdir(m_dir.File("run").c_str(), 0700), 0);
+        setenv("XDG_RUNTIME_DIR", m_dir.File("run").c_str(), 1);
     }
     void TearDown() override
     {
         setenv("PATH", m_oldPath.c_str(), 1);
+        unsetenv("XDG_RUNTIME_DIR");
+    }
+
+    // Where the filled-in launcher files go.
+    std::string Work(const char* name)
+    {
+        return m_dir.File("run") + "/scanix/" + name;
     }
 
     std::string Recorded(const char* program)
@@ -83,8 +93,8 @@ TEST_F(WebLauncherTest, TemplateCommandGetsTheNewUrlInPlaceOfTheOldOne)
 {
     WriteFile(m_dir.File(kLauncherTemplate), "browser --new-window http://old.example/page trailing text\n");
     ASSERT_TRUE(LaunchWebPage("http://10.1.2.3:8080", m_dir.Path()));
-    EXPECT_EQ(ReadFile(m_dir.File(kLauncherScript)), "browser --new-window http://10.1.2.3:8080");
-    EXPECT_FALSE(FileExists(m_dir.File(kLauncherFilled)));
+    EXPECT_EQ(ReadFile(Work(kLauncherScript)), "browser --new-window http://10.1.2.3:8080");
+    EXPECT_FALSE(FileExists(Work(kLauncherFilled)));
     EXPECT_EQ(Recorded("browser"), "--new-window\nhttp://10.1.2.3:8080\n");
     EXPECT_EQ(ReadFile(m_dir.File(kLauncherTemplate)), "browser --new-window http://old.example/page trailing text\n");
 }
@@ -102,7 +112,7 @@ TEST_F(WebLauncherTest, UrlWithShellCharactersRunsNothing)
     for (const char* url : {"http://1.2.3.4;touch pwned", "http://$(touch pwned)", "http://1.2.3.4 `x`", "file:///"}) {
         EXPECT_FALSE(LaunchWebPage(url, m_dir.Path())) << url;
     }
-    EXPECT_FALSE(FileExists(m_dir.File(kLauncherScript)));
+    EXPECT_FALSE(FileExists(Work(kLauncherScript)));
 }
 
 TEST_F(WebLauncherTest, DeviceAddressWithShellCharactersNeverReachesTheLauncher)
@@ -117,7 +127,7 @@ TEST_F(WebLauncherTest, MissingTemplateOpensTheUrlWithXdgOpen)
 {
     ASSERT_TRUE(LaunchWebPage("http://10.1.2.3", m_dir.Path()));
     EXPECT_EQ(Recorded("xdg-open"), "http://10.1.2.3\n");
-    EXPECT_FALSE(FileExists(m_dir.File(kLauncherScript)));
+    EXPECT_FALSE(FileExists(Work(kLauncherScript)));
 }
 
 TEST_F(WebLauncherTest, TemplateWithoutHttpOpensTheUrlWithXdgOpen)
@@ -134,17 +144,34 @@ TEST_F(WebLauncherTest, ShippedTemplateOpensTheUrlWithXdgOpen)
     EXPECT_EQ(Recorded("xdg-open"), "https://10.1.2.3:443\n");
 }
 
-TEST_F(WebLauncherTest, UsesTheCurrentDirectoryByDefault)
+TEST_F(WebLauncherTest, TemplatePlantedInTheCurrentDirectoryIsNeverRun)
 {
     char old[4096] = {};
     ASSERT_NE(getcwd(old, sizeof old), nullptr);
     ASSERT_EQ(chdir(m_dir.Path().c_str()), 0);
     WriteFile(kLauncherTemplate, "browser http://old\n");
+    // The test program's folder holds no template: the URL goes to xdg-open.
     const bool launched = LaunchWebPage("http://10.9.8.7");
     EXPECT_EQ(chdir(old), 0);
     ASSERT_TRUE(launched);
-    EXPECT_EQ(Recorded("browser"), "http://10.9.8.7\n");
-    EXPECT_TRUE(FileExists(m_dir.File(kLauncherScript)));
+    EXPECT_EQ(Recorded("xdg-open"), "http://10.9.8.7\n");
+    EXPECT_FALSE(FileExists(m_dir.File("browser"))) << "the planted template ran";
+    EXPECT_FALSE(FileExists(m_dir.File(kLauncherScript)));
+}
+
+TEST_F(WebLauncherTest, ScriptGoesOnlyToAFolderNobodyElseMayWrite)
+{
+    WriteFile(m_dir.File(kLauncherTemplate), "browser http://old\n");
+    ASSERT_TRUE(LaunchWebPage("http://10.1.2.3", m_dir.Path()));
+    struct stat info = {};
+    ASSERT_EQ(stat(Work("").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_TRUE(FileExists(Work(kLauncherScript)));
+    // A folder of that name that others may write is not used: nothing runs.
+    ASSERT_EQ(chmod(Work("").c_str(), 0777), 0);
+    ASSERT_EQ(std::remove(Work(kLauncherScript).c_str()), 0);
+    EXPECT_FALSE(LaunchWebPage("http://10.1.2.4", m_dir.Path()));
+    EXPECT_FALSE(FileExists(Work(kLauncherScript)));
 }
 
 } // namespace
