@@ -1,5 +1,6 @@
 #include "WebLauncher.h"
 
+#include "DeviceAddress.h"
 #include "ProbeTcp.h"
 #include "SpawnDetached.h"
 
@@ -36,10 +37,11 @@ bool IsShellSafeUrl(const std::string& url)
     return true;
 }
 
+// 0 for a text that is not a dotted address or names no other host than this one.
 std::uint32_t ParseAddress(const char* text)
 {
     in_addr addr{};
-    if (text == nullptr || inet_pton(AF_INET, text, &addr) != 1) {
+    if (text == nullptr || inet_pton(AF_INET, text, &addr) != 1 || !IsOffHostAddress(addr.s_addr)) {
         return 0;
     }
     return addr.s_addr;

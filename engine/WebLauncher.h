@@ -23,8 +23,8 @@ std::string LauncherWorkDirectory();
 std::string FormatDeviceUrl(std::uint32_t address, int httpPort, int httpType);
 
 // The address to open a device's page on: ipAddr when it accepts a connection on dataPort
-// within timeoutMs, else ipAddr2. A text that is not a dotted address is never chosen;
-// returns 0 when neither is one.
+// within timeoutMs, else ipAddr2. A text that is not a dotted address, 0.0.0.0, a loopback
+// address or one of this host's own is never chosen; returns 0 when neither is usable.
 std::uint32_t ChooseDeviceAddress(const char* ipAddr, const char* ipAddr2, int dataPort, int timeoutMs);
 
 // Opens url in the browser: the template's text (from templateDirectory, by default the

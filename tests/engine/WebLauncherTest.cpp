@@ -1,5 +1,6 @@
 #include "WebLauncher.h"
 
+#include "HostNamespace.h"
 #include "TestFiles.h"
 
 #include <arpa/inet.h>
@@ -67,26 +68,36 @@ TEST(WebLauncher, UrlForms)
     EXPECT_EQ(FormatDeviceUrl(address, 443, 2), "http://192.168.1.64:443");
 }
 
-TEST(WebLauncher, ChoosesTheSecondAddressWhenTheFirstDoesNotAnswer)
+TEST(WebLauncher, ChoosesTheSecondAddressAndNeverThisHost)
 {
-    const int listener = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = inet_addr("127.0.0.1");
-    socklen_t len = sizeof addr;
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&addr), len), 0);
-    ASSERT_EQ(listen(listener, 4), 0);
-    getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
-    const int port = ntohs(addr.sin_port);
-
-    EXPECT_EQ(ChooseDeviceAddress("127.0.0.1", "127.0.0.2", port, 200), inet_addr("127.0.0.1"));
-    // 127.0.0.3 is local but nothing listens on that address.
-    EXPECT_EQ(ChooseDeviceAddress("127.0.0.3", "127.0.0.2", port, 200), inet_addr("127.0.0.2"));
-    EXPECT_EQ(ChooseDeviceAddress("127.0.0.1;reboot", "127.0.0.2", port, 200), inet_addr("127.0.0.2"));
-    EXPECT_EQ(ChooseDeviceAddress("127.0.0.3", "", port, 200), inet_addr("127.0.0.3"));
-    EXPECT_EQ(ChooseDeviceAddress("127.0.0.3", "x$(reboot)", port, 200), inet_addr("127.0.0.3"));
-    EXPECT_EQ(ChooseDeviceAddress("`reboot`", "", port, 200), 0u);
-    close(listener);
+    SKIP_WITHOUT_PRIVATE_NETWORK();
+    // 10.66.0.5 is this host's own; 10.9.0.0/16 has no route, so a probe there never answers.
+    ASSERT_TRUE(RunCommand("ip link add wl0 type veth peer name wl0p && ip link set wl0p up && ip addr add 10.66.0.5/24 dev wl0 && ip link set wl0 up"));
+    const struct
+    {
+        const char* first;
+        const char* second;
+        const char* chosen;
+    } cases[] = {
+        {"10.9.0.1", "10.9.0.2", "10.9.0.2"},
+        {"10.9.0.1", "", "10.9.0.1"},
+        {"10.9.0.1;reboot", "10.9.0.2", "10.9.0.2"},
+        {"10.9.0.1", "x$(reboot)", "10.9.0.1"},
+        {"`reboot`", "", nullptr},
+        // Loopback, 0.0.0.0 and this host's addresses are nobody's device.
+        {"127.0.0.1", "10.9.0.2", "10.9.0.2"},
+        {"10.66.0.5", "10.9.0.2", "10.9.0.2"},
+        {"10.9.0.1", "127.0.0.1", "10.9.0.1"},
+        {"10.9.0.1", "10.66.0.5", "10.9.0.1"},
+        {"10.9.0.1", "0.0.0.0", "10.9.0.1"},
+        {"127.0.0.1", "10.66.0.5", nullptr},
+        {"0.0.0.0", "127.1.2.3", nullptr},
+    };
+    for (const auto& c : cases) {
+        const std::uint32_t expected = c.chosen != nullptr ? inet_addr(c.chosen) : 0u;
+        EXPECT_EQ(ChooseDeviceAddress(c.first, c.second, 9008, 200), expected) << c.first << " / " << c.second;
+    }
+    RunCommand("ip link del wl0");
 }
 
 TEST_F(WebLauncherTest, TemplateCommandGetsTheNewUrlInPlaceOfTheOldOne)
@@ -118,9 +129,9 @@ TEST_F(WebLauncherTest, UrlWithShellCharactersRunsNothing)
 TEST_F(WebLauncherTest, DeviceAddressWithShellCharactersNeverReachesTheLauncher)
 {
     WriteFile(m_dir.File(kLauncherTemplate), "browser http://old\n");
-    const std::uint32_t chosen = ChooseDeviceAddress("10.0.0.1;touch pwned", "127.0.0.9", 80, 200);
+    const std::uint32_t chosen = ChooseDeviceAddress("10.0.0.1;touch pwned", "10.0.0.9", 80, 200);
     ASSERT_TRUE(LaunchWebPage(FormatDeviceUrl(chosen, 80, 0), m_dir.Path()));
-    EXPECT_EQ(Recorded("browser"), "http://127.0.0.9\n");
+    EXPECT_EQ(Recorded("browser"), "http://10.0.0.9\n");
 }
 
 TEST_F(WebLauncherTest, MissingTemplateOpensTheUrlWithXdgOpen)
