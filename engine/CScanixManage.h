@@ -79,7 +79,8 @@ public:
     void AddLinkLocalRoute(std::string ip);
     // Waits and time-outs of the requests above; tests shorten them.
     void SetRequestTimings(const RequestTimings& timings);
-    // Where the web-page launcher files are (default: the current directory).
+    // Where the web-page launcher's template is read from (default: the program's folder; an
+    // empty text restores it). The filled-in files always go to a private per-user folder.
     void SetLauncherDirectory(const std::string& directory);
 
 private:
@@ -111,5 +112,5 @@ private:
     char m_pendingGateway[20] = {};
     bool m_running = false;
     RequestTimings m_timings;
-    std::string m_launcherDirectory = ".";
+    std::string m_launcherDirectory;
 };

@@ -2,6 +2,7 @@
 // password restore, its web page, and the host's own network settings.
 #include "CScanixManage.h"
 #include "DebugTrace.h"
+#include "DeviceAddress.h"
 #include "DeviceHttpClient.h"
 #include "HostNetwork.h"
 #include "PortDocument.h"
@@ -138,6 +139,12 @@ int CScanixManage::ChangePorts(
     }
     const bool movedThere = ProbeTcp(inet_addr(newIp.c_str()), device.dataPort, m_timings.probeMs);
     const std::string host = movedThere ? newIp : std::string(device.ipAddr2);
+    // The device's credentials go only to another host: a second address of 127.0.0.1 or one
+    // of ours would post them to a local service.
+    in_addr target{};
+    if (inet_pton(AF_INET, host.c_str(), &target) != 1 || !IsOffHostAddress(target.s_addr)) {
+        return SETIP_FAILED;
+    }
 
     DevicePorts ports;
     ports.httpPort = newHttpPort;
@@ -204,7 +211,8 @@ bool CScanixManage::OpenDeviceWeb(const char* mac)
     if (address == 0) {
         return false;
     }
-    return LaunchWebPage(FormatDeviceUrl(address, device.httpPort, device.httpType), m_launcherDirectory);
+    const std::string url = FormatDeviceUrl(address, device.httpPort, device.httpType);
+    return LaunchWebPage(url, m_launcherDirectory.empty() ? ProgramDirectory() : m_launcherDirectory);
 }
 
 void CScanixManage::SetLauncherDirectory(const std::string& directory)

@@ -1,13 +1,19 @@
 #include "WebLauncher.h"
 
+#include "DeviceAddress.h"
 #include "ProbeTcp.h"
 #include "SpawnDetached.h"
 
 #include <arpa/inet.h>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 const char kLauncherTemplate[] = "OpenURLWithAdminSrc.txt";
 const char kLauncherFilled[] = "OpenURLWithAdmin.txt";
@@ -31,10 +37,11 @@ bool IsShellSafeUrl(const std::string& url)
     return true;
 }
 
+// 0 for a text that is not a dotted address or names no other host than this one.
 std::uint32_t ParseAddress(const char* text)
 {
     in_addr addr{};
-    if (text == nullptr || inet_pton(AF_INET, text, &addr) != 1) {
+    if (text == nullptr || inet_pton(AF_INET, text, &addr) != 1 || !IsOffHostAddress(addr.s_addr)) {
         return 0;
     }
     return addr.s_addr;
@@ -45,7 +52,54 @@ std::string InDirectory(const std::string& directory, const char* name)
     return directory.empty() ? std::string(name) : directory + "/" + name;
 }
 
+std::string AbsoluteEnv(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] == '/' ? std::string(value) : std::string();
+}
+
+// Creates folder (mode 0700) if missing; true when it is a real directory of this user's
+// that nobody else may write.
+bool IsPrivateDirectory(const std::string& folder)
+{
+    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+        return false;
+    }
+    struct stat info = {};
+    return lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == geteuid() &&
+           (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
 } // namespace
+
+std::string ProgramDirectory()
+{
+    char path[PATH_MAX] = {};
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0) {
+        return std::string();
+    }
+    const std::string program(path, static_cast<std::size_t>(length));
+    return program.substr(0, program.rfind('/'));
+}
+
+std::string LauncherWorkDirectory()
+{
+    std::string base = AbsoluteEnv("XDG_RUNTIME_DIR");
+    if (base.empty()) {
+        base = AbsoluteEnv("XDG_CACHE_HOME");
+        const std::string home = AbsoluteEnv("HOME");
+        if (base.empty() && !home.empty()) {
+            base = home + "/.cache";
+            mkdir(base.c_str(), 0700);
+        }
+    }
+    if (base.empty()) {
+        return std::string();
+    }
+    const std::string folder = base + "/scanix";
+    return IsPrivateDirectory(folder) ? folder : std::string();
+}
 
 std::string FormatDeviceUrl(std::uint32_t address, int httpPort, int httpType)
 {
@@ -75,12 +129,17 @@ std::uint32_t ChooseDeviceAddress(const char* ipAddr, const char* ipAddr2, int d
     return second;
 }
 
-bool LaunchWebPage(const std::string& url, const std::string& directory)
+bool LaunchWebPage(const std::string& url, const std::string& templateDirectory)
 {
     if (!IsShellSafeUrl(url)) {
         return false;
     }
-    std::ifstream source(InDirectory(directory, kLauncherTemplate), std::ios::binary);
+    // Without a known folder of its own the program reads no template at all: a relative name
+    // would fall back to the current directory.
+    std::ifstream source;
+    if (!templateDirectory.empty()) {
+        source.open(InDirectory(templateDirectory, kLauncherTemplate), std::ios::binary);
+    }
     std::string text;
     if (source.is_open()) {
         text.assign(std::istreambuf_iterator<char>(source), std::istreambuf_iterator<char>());
@@ -93,8 +152,12 @@ bool LaunchWebPage(const std::string& url, const std::string& directory)
     }
     text.replace(at, std::string::npos, url);
 
-    const std::string filled = InDirectory(directory, kLauncherFilled);
-    const std::string script = InDirectory(directory, kLauncherScript);
+    const std::string work = LauncherWorkDirectory();
+    if (work.empty()) {
+        return false;
+    }
+    const std::string filled = InDirectory(work, kLauncherFilled);
+    const std::string script = InDirectory(work, kLauncherScript);
     {
         std::ofstream out(filled, std::ios::binary | std::ios::trunc);
         out << text;

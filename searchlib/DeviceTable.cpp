@@ -13,15 +13,24 @@ DeviceTable::Verdict DeviceTable::Report(const std::string& mac, std::uint64_t f
         if (m_entries.size() >= m_capacity) {
             return Verdict::Full;
         }
-        m_entries.emplace(mac, Entry{fingerprint, round});
+        m_entries.emplace(mac, Entry{fingerprint, round, m_search});
         return Verdict::Found;
     }
-    found->second.lastRound = round;
-    if (found->second.fingerprint == fingerprint) {
-        return Verdict::Same;
+    Entry& entry = found->second;
+    entry.lastRound = round;
+    const bool again = entry.search != m_search;
+    const bool changed = entry.fingerprint != fingerprint;
+    entry.search = m_search;
+    entry.fingerprint = fingerprint;
+    if (again) {
+        return changed ? Verdict::FoundChanged : Verdict::Found;
     }
-    found->second.fingerprint = fingerprint;
-    return Verdict::Changed;
+    return changed ? Verdict::Changed : Verdict::Same;
+}
+
+void DeviceTable::Restart()
+{
+    ++m_search;
 }
 
 bool DeviceTable::Bye(const std::string& mac)

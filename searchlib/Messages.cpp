@@ -171,7 +171,9 @@ void AddNumber(CMarkupSTL& doc, const char* name, int value)
 
 Incoming ReadMessage(const std::string& text)
 {
-    if (text.empty() || text.size() > kMaxDatagram) {
+    // A NUL byte ends the text the callback's reader sees: the document it would get is cut
+    // short, and the device would count as delivered although it was never read.
+    if (text.empty() || text.size() > kMaxDatagram || text.find('\0') != std::string::npos) {
         return {};
     }
     // A truncated or damaged document could still show a root and a MAC: only a well-formed

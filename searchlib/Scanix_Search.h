@@ -35,8 +35,21 @@ typedef int (*SCANIX_SEARCH_CALLBACK)(char* mac, int kind, const char* xml, void
  * probe, in tens of milliseconds (96: 960 ms; 0 or less: 250 ms; at most 500). Returns 0, or -1
  * when the callback is null or the library already runs. */
 SCANIX_SEARCH_API int SCANIX_SEARCH_Initial(SCANIX_SEARCH_CALLBACK callback, void* user, int option);
+/* What the library remembers of each device lives as long as the library runs: the content it
+ * last delivered and how many periodic rounds the device has been silent. Starting a search
+ * (SCANIX_SEARCH_Manual or SCANIX_SEARCH_StartAuto) keeps both. After it, each device's first
+ * report comes again as SCANIX_KIND_FOUND, so a caller that emptied its list fills it anew, and
+ * then also as SCANIX_KIND_CHANGED when its content differs from what was delivered last, so a
+ * caller that kept its list sees the change. Silence counts on across the restart: a device
+ * silent for three whole periodic rounds in all is reported SCANIX_KIND_GONE. */
+/* One search now (three probes). */
 SCANIX_SEARCH_API int SCANIX_SEARCH_Manual(void);
+/* A search now and every `seconds` seconds; 0 or less searches once. */
 SCANIX_SEARCH_API int SCANIX_SEARCH_StartAuto(int seconds);
+/* No more probes. While periodic search is off, devices neither come nor go by themselves:
+ * only the replies to a SCANIX_SEARCH_Manual search, the answers to SCANIX_SET_CONFIG and the
+ * reports of the device a pending SCANIX_SET_CONFIG names are delivered; hello, bye and
+ * announcements of other devices are dropped. */
 SCANIX_SEARCH_API int SCANIX_SEARCH_StopAuto(void);
 SCANIX_SEARCH_API int SCANIX_SEARCH_Quit(void);
 SCANIX_SEARCH_API int SCANIX_SET_CONFIG(const unsigned char* mac, const char* xml);

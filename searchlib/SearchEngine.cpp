@@ -29,6 +29,8 @@ constexpr int kSetConfigSends = 3;
 constexpr auto kRestoreWait = std::chrono::milliseconds(3000);
 constexpr auto kRestoreResend = std::chrono::milliseconds(500);
 constexpr int kMaxIntervalSeconds = 24 * 3600;
+// How long after a search's last probe, beyond the reply spread, its late replies still count.
+constexpr auto kAnswerSlack = std::chrono::milliseconds(1500);
 
 } // namespace
 
@@ -207,17 +209,20 @@ void SearchEngine::Execute(Command& command)
     const Clock::time_point now = Clock::now();
     switch (command.type) {
     case Command::Type::Manual:
-        m_table.Clear();
+        m_table.Restart();
         StartRound(false);
         break;
     case Command::Type::StartAuto:
-        m_table.Clear();
+        // The table is kept: a device's last content and its silent rounds carry over, so a
+        // new period still reports changes and silence. The round under way goes on.
+        m_table.Restart();
         m_intervalSeconds = std::min(command.seconds, kMaxIntervalSeconds);
         StartRound(m_intervalSeconds > 0);
         break;
     case Command::Type::StopAuto:
         m_intervalSeconds = 0;
         m_probeCopies.clear();
+        m_answersUntil = now;
         break;
     case Command::Type::SetConfig: {
         if (m_setConfigs.size() >= kMaxPendingSetConfigs && m_setConfigs.count(command.mac) == 0) {
@@ -228,6 +233,7 @@ void SearchEngine::Execute(Command& command)
         pending.expires = now + kSetConfigLifetime;
         pending.nextSend = now;
         pending.sendsLeft = kSetConfigSends;
+        pending.answered = false;
         break;
     }
     case Command::Type::Restore: {
@@ -246,15 +252,23 @@ void SearchEngine::Execute(Command& command)
     RunTimers(now);
 }
 
+void SearchEngine::NextPeriodicRound()
+{
+    ++m_round;
+    for (const std::string& mac : m_table.Expire(m_round, kSilentRounds)) {
+        Deliver(mac, SCANIX_KIND_GONE, proto::BuildBye(mac));
+    }
+    StartRound(true);
+}
+
 void SearchEngine::StartRound(bool periodic)
 {
     const Clock::time_point now = Clock::now();
     if (periodic) {
-        ++m_round;
-        for (const std::string& mac : m_table.Expire(m_round, kSilentRounds)) {
-            Deliver(mac, SCANIX_KIND_GONE, proto::BuildBye(mac));
-        }
         m_nextRound = now + std::chrono::seconds(m_intervalSeconds);
+    } else {
+        m_answersUntil =
+            now + (kProbeCopies - 1) * kProbeSpacing + std::chrono::milliseconds(m_spreadMs) + kAnswerSlack;
     }
     RefreshSockets();
     ++m_seq;
@@ -267,7 +281,7 @@ void SearchEngine::StartRound(bool periodic)
 void SearchEngine::RunTimers(Clock::time_point now)
 {
     if (m_intervalSeconds > 0 && now >= m_nextRound) {
-        StartRound(true);
+        NextPeriodicRound();
     }
     while (!m_probeCopies.empty() && m_probeCopies.front() <= now) {
         m_probeCopies.erase(m_probeCopies.begin());
@@ -280,7 +294,7 @@ void SearchEngine::RunTimers(Clock::time_point now)
             it = m_setConfigs.erase(it);
             continue;
         }
-        if (pending.sendsLeft > 0 && now >= pending.nextSend) {
+        if (!pending.answered && pending.sendsLeft > 0 && now >= pending.nextSend) {
             SendToDevices(pending.text);
             --pending.sendsLeft;
             pending.nextSend = now + kSetConfigResend;
@@ -312,7 +326,7 @@ int SearchEngine::MillisecondsToNextTimer(Clock::time_point now) const
         next = std::min(next, m_probeCopies.front());
     }
     for (const auto& [mac, pending] : m_setConfigs) {
-        next = std::min(next, pending.sendsLeft > 0 ? pending.nextSend : pending.expires);
+        next = std::min(next, !pending.answered && pending.sendsLeft > 0 ? pending.nextSend : pending.expires);
     }
     for (const auto& [id, pending] : m_restores) {
         next = std::min({next, pending.nextSend, pending.expires});

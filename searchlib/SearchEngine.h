@@ -6,6 +6,7 @@
 
 #include "DeviceTable.h"
 #include "McastSocket.h"
+#include "Messages.h"
 #include "Scanix_Search.h"
 #include "WireMac.h"
 
@@ -74,6 +75,9 @@ private:
         Clock::time_point expires;
         Clock::time_point nextSend;
         int sendsLeft = 0;
+        // The answer was delivered; the entry stays until it expires, as the device's
+        // announcement of its new values is still awaited.
+        bool answered = false;
     };
     struct PendingRestore
     {
@@ -88,7 +92,10 @@ private:
     void Run();
     bool TakeCommands();
     void Execute(Command& command);
+    // Sends a search's probes; a periodic one also schedules the next round.
     void StartRound(bool periodic);
+    // A periodic round begins: silence is counted, then the search is sent.
+    void NextPeriodicRound();
     void RefreshSockets();
     void SendToDevices(const std::string& text);
     void RunTimers(Clock::time_point now);
@@ -96,6 +103,9 @@ private:
     // False when the socket failed (its interface went away): the caller closes it.
     bool ReadSocket(proto::McastSocket& sock);
     void Handle(const std::string& text);
+    void HandleReport(const proto::Incoming& message, const std::string& text);
+    // While periodic search is off only what the caller asked for is delivered.
+    bool Wanted(const proto::Incoming& message) const;
     void Deliver(const std::string& mac, int kind, const std::string& text);
     void FailPendingRestores();
 
@@ -119,6 +129,8 @@ private:
     std::uint32_t m_seq = 0;
     int m_intervalSeconds = 0;
     Clock::time_point m_nextRound;
+    // Replies before this belong to the last search that was not periodic.
+    Clock::time_point m_answersUntil;
     std::vector<Clock::time_point> m_probeCopies;
     std::map<std::string, PendingSetConfig> m_setConfigs;
     std::map<std::uint32_t, PendingRestore> m_restores;

@@ -76,25 +76,19 @@ void SearchEngine::Handle(const std::string& text)
     case proto::Incoming::Type::Result:
         if (message.hasSetIpResult) {
             // Only an answer to a request of ours, and only the first one.
-            if (m_setConfigs.erase(message.mac) > 0) {
+            const auto pending = m_setConfigs.find(message.mac);
+            if (pending != m_setConfigs.end() && !pending->second.answered) {
+                pending->second.answered = true;
                 Deliver(message.mac, SCANIX_KIND_SETIP_ANSWER, text);
             }
             break;
         }
-        switch (m_table.Report(message.mac, message.fingerprint, m_round)) {
-        case DeviceTable::Verdict::Found:
-            Deliver(message.mac, SCANIX_KIND_FOUND, text);
-            break;
-        case DeviceTable::Verdict::Changed:
-            Deliver(message.mac, SCANIX_KIND_CHANGED, text);
-            break;
-        case DeviceTable::Verdict::Same:
-        case DeviceTable::Verdict::Full:
-            break;
+        if (Wanted(message)) {
+            HandleReport(message, text);
         }
         break;
     case proto::Incoming::Type::Bye:
-        if (m_table.Bye(message.mac)) {
+        if (Wanted(message) && m_table.Bye(message.mac)) {
             Deliver(message.mac, SCANIX_KIND_GONE, text);
         }
         break;
@@ -109,6 +103,43 @@ void SearchEngine::Handle(const std::string& text)
     default:
         break;
     }
+}
+
+void SearchEngine::HandleReport(const proto::Incoming& message, const std::string& text)
+{
+    switch (m_table.Report(message.mac, message.fingerprint, m_round)) {
+    case DeviceTable::Verdict::Found:
+        Deliver(message.mac, SCANIX_KIND_FOUND, text);
+        break;
+    case DeviceTable::Verdict::FoundChanged:
+        // Found again for a caller that emptied its list, changed for one that kept it.
+        Deliver(message.mac, SCANIX_KIND_FOUND, text);
+        Deliver(message.mac, SCANIX_KIND_CHANGED, text);
+        break;
+    case DeviceTable::Verdict::Changed:
+        Deliver(message.mac, SCANIX_KIND_CHANGED, text);
+        break;
+    case DeviceTable::Verdict::Same:
+    case DeviceTable::Verdict::Full:
+        break;
+    }
+}
+
+bool SearchEngine::Wanted(const proto::Incoming& message) const
+{
+    if (m_intervalSeconds > 0) {
+        return true;
+    }
+    // Searching only on demand: devices neither come nor go by themselves. What is still
+    // delivered is the answer to the caller's own search and the announcement of the device
+    // a configuration request is waiting for.
+    if (message.type == proto::Incoming::Type::Bye) {
+        return false;
+    }
+    if (message.event == proto::kEventReply && Clock::now() < m_answersUntil) {
+        return true;
+    }
+    return m_setConfigs.count(message.mac) > 0;
 }
 
 void SearchEngine::Deliver(const std::string& mac, int kind, const std::string& text)

@@ -220,6 +220,8 @@ TEST_F(CScanixManageRequests, OpenDeviceWebFallsBackToTheSecondAddress)
     WriteFile(bin + "/browser", "#!/bin/sh\necho \"$@\" >> \"" + dir.File("opened") + "\"\n", true);
     WriteFile(dir.File("OpenURLWithAdminSrc.txt"), "PATH=" + bin + " browser http://old\n");
     m_manager.SetLauncherDirectory(dir.Path());
+    ASSERT_EQ(mkdir(dir.File("run").c_str(), 0700), 0);
+    setenv("XDG_RUNTIME_DIR", dir.File("run").c_str(), 1);
 
     ASSERT_TRUE(m_manager.OpenDeviceWeb("00:1A:2B:3C:4D:03"));
     ASSERT_TRUE(WaitForFile(dir.File("opened")));
@@ -234,6 +236,7 @@ TEST_F(CScanixManageRequests, OpenDeviceWebFallsBackToTheSecondAddress)
     }
     EXPECT_EQ(ReadFile(dir.File("opened")), "https://169.254.12.34:8080\nhttps://169.254.12.34:80\n");
     EXPECT_FALSE(m_manager.OpenDeviceWeb("00:00:00:00:00:09"));
+    unsetenv("XDG_RUNTIME_DIR");
 }
 
 } // namespace

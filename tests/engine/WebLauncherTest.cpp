@@ -1,5 +1,6 @@
 #include "WebLauncher.h"
 
+#include "HostNamespace.h"
 #include "TestFiles.h"
 
 #include <arpa/inet.h>
@@ -7,6 +8,7 @@
 #include <netinet/in.h>
 #include <string>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -32,10 +34,19 @@ protected:
         const char* path = std::getenv("PATH");
         m_oldPath = path != nullptr ? path : "";
         setenv("PATH", (bin + ":" + m_oldPath).c_str(), 1);
+        ASSERT_EQ(mkdir(m_dir.File("run").c_str(), 0700), 0);
+        setenv("XDG_RUNTIME_DIR", m_dir.File("run").c_str(), 1);
     }
     void TearDown() override
     {
         setenv("PATH", m_oldPath.c_str(), 1);
+        unsetenv("XDG_RUNTIME_DIR");
+    }
+
+    // Where the filled-in launcher files go.
+    std::string Work(const char* name)
+    {
+        return m_dir.File("run") + "/scanix/" + name;
     }
 
     std::string Recorded(const char* program)
@@ -57,34 +68,44 @@ TEST(WebLauncher, UrlForms)
     EXPECT_EQ(FormatDeviceUrl(address, 443, 2), "http://192.168.1.64:443");
 }
 
-TEST(WebLauncher, ChoosesTheSecondAddressWhenTheFirstDoesNotAnswer)
+TEST(WebLauncher, ChoosesTheSecondAddressAndNeverThisHost)
 {
-    const int listener = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = inet_addr("127.0.0.1");
-    socklen_t len = sizeof addr;
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&addr), len), 0);
-    ASSERT_EQ(listen(listener, 4), 0);
-    getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
-    const int port = ntohs(addr.sin_port);
-
-    EXPECT_EQ(ChooseDeviceAddress("127.0.0.1", "127.0.0.2", port, 200), inet_addr("127.0.0.1"));
-    // 127.0.0.3 is local but nothing listens on that address.
-    EXPECT_EQ(ChooseDeviceAddress("127.0.0.3", "127.0.0.2", port, 200), inet_addr("127.0.0.2"));
-    EXPECT_EQ(ChooseDeviceAddress("127.0.0.1;reboot", "127.0.0.2", port, 200), inet_addr("127.0.0.2"));
-    EXPECT_EQ(ChooseDeviceAddress("127.0.0.3", "", port, 200), inet_addr("127.0.0.3"));
-    EXPECT_EQ(ChooseDeviceAddress("127.0.0.3", "x$(reboot)", port, 200), inet_addr("127.0.0.3"));
-    EXPECT_EQ(ChooseDeviceAddress("`reboot`", "", port, 200), 0u);
-    close(listener);
+    SKIP_WITHOUT_PRIVATE_NETWORK();
+    // 10.66.0.5 is this host's own; 10.9.0.0/16 has no route, so a probe there never answers.
+    ASSERT_TRUE(RunCommand("ip link add wl0 type veth peer name wl0p && ip link set wl0p up && ip addr add 10.66.0.5/24 dev wl0 && ip link set wl0 up"));
+    const struct
+    {
+        const char* first;
+        const char* second;
+        const char* chosen;
+    } cases[] = {
+        {"10.9.0.1", "10.9.0.2", "10.9.0.2"},
+        {"10.9.0.1", "", "10.9.0.1"},
+        {"10.9.0.1;reboot", "10.9.0.2", "10.9.0.2"},
+        {"10.9.0.1", "x$(reboot)", "10.9.0.1"},
+        {"`reboot`", "", nullptr},
+        // Loopback, 0.0.0.0 and this host's addresses are nobody's device.
+        {"127.0.0.1", "10.9.0.2", "10.9.0.2"},
+        {"10.66.0.5", "10.9.0.2", "10.9.0.2"},
+        {"10.9.0.1", "127.0.0.1", "10.9.0.1"},
+        {"10.9.0.1", "10.66.0.5", "10.9.0.1"},
+        {"10.9.0.1", "0.0.0.0", "10.9.0.1"},
+        {"127.0.0.1", "10.66.0.5", nullptr},
+        {"0.0.0.0", "127.1.2.3", nullptr},
+    };
+    for (const auto& c : cases) {
+        const std::uint32_t expected = c.chosen != nullptr ? inet_addr(c.chosen) : 0u;
+        EXPECT_EQ(ChooseDeviceAddress(c.first, c.second, 9008, 200), expected) << c.first << " / " << c.second;
+    }
+    RunCommand("ip link del wl0");
 }
 
 TEST_F(WebLauncherTest, TemplateCommandGetsTheNewUrlInPlaceOfTheOldOne)
 {
     WriteFile(m_dir.File(kLauncherTemplate), "browser --new-window http://old.example/page trailing text\n");
     ASSERT_TRUE(LaunchWebPage("http://10.1.2.3:8080", m_dir.Path()));
-    EXPECT_EQ(ReadFile(m_dir.File(kLauncherScript)), "browser --new-window http://10.1.2.3:8080");
-    EXPECT_FALSE(FileExists(m_dir.File(kLauncherFilled)));
+    EXPECT_EQ(ReadFile(Work(kLauncherScript)), "browser --new-window http://10.1.2.3:8080");
+    EXPECT_FALSE(FileExists(Work(kLauncherFilled)));
     EXPECT_EQ(Recorded("browser"), "--new-window\nhttp://10.1.2.3:8080\n");
     EXPECT_EQ(ReadFile(m_dir.File(kLauncherTemplate)), "browser --new-window http://old.example/page trailing text\n");
 }
@@ -102,22 +123,22 @@ TEST_F(WebLauncherTest, UrlWithShellCharactersRunsNothing)
     for (const char* url : {"http://1.2.3.4;touch pwned", "http://$(touch pwned)", "http://1.2.3.4 `x`", "file:///"}) {
         EXPECT_FALSE(LaunchWebPage(url, m_dir.Path())) << url;
     }
-    EXPECT_FALSE(FileExists(m_dir.File(kLauncherScript)));
+    EXPECT_FALSE(FileExists(Work(kLauncherScript)));
 }
 
 TEST_F(WebLauncherTest, DeviceAddressWithShellCharactersNeverReachesTheLauncher)
 {
     WriteFile(m_dir.File(kLauncherTemplate), "browser http://old\n");
-    const std::uint32_t chosen = ChooseDeviceAddress("10.0.0.1;touch pwned", "127.0.0.9", 80, 200);
+    const std::uint32_t chosen = ChooseDeviceAddress("10.0.0.1;touch pwned", "10.0.0.9", 80, 200);
     ASSERT_TRUE(LaunchWebPage(FormatDeviceUrl(chosen, 80, 0), m_dir.Path()));
-    EXPECT_EQ(Recorded("browser"), "http://127.0.0.9\n");
+    EXPECT_EQ(Recorded("browser"), "http://10.0.0.9\n");
 }
 
 TEST_F(WebLauncherTest, MissingTemplateOpensTheUrlWithXdgOpen)
 {
     ASSERT_TRUE(LaunchWebPage("http://10.1.2.3", m_dir.Path()));
     EXPECT_EQ(Recorded("xdg-open"), "http://10.1.2.3\n");
-    EXPECT_FALSE(FileExists(m_dir.File(kLauncherScript)));
+    EXPECT_FALSE(FileExists(Work(kLauncherScript)));
 }
 
 TEST_F(WebLauncherTest, TemplateWithoutHttpOpensTheUrlWithXdgOpen)
@@ -134,17 +155,34 @@ TEST_F(WebLauncherTest, ShippedTemplateOpensTheUrlWithXdgOpen)
     EXPECT_EQ(Recorded("xdg-open"), "https://10.1.2.3:443\n");
 }
 
-TEST_F(WebLauncherTest, UsesTheCurrentDirectoryByDefault)
+TEST_F(WebLauncherTest, TemplatePlantedInTheCurrentDirectoryIsNeverRun)
 {
     char old[4096] = {};
     ASSERT_NE(getcwd(old, sizeof old), nullptr);
     ASSERT_EQ(chdir(m_dir.Path().c_str()), 0);
     WriteFile(kLauncherTemplate, "browser http://old\n");
+    // The test program's folder holds no template: the URL goes to xdg-open.
     const bool launched = LaunchWebPage("http://10.9.8.7");
     EXPECT_EQ(chdir(old), 0);
     ASSERT_TRUE(launched);
-    EXPECT_EQ(Recorded("browser"), "http://10.9.8.7\n");
-    EXPECT_TRUE(FileExists(m_dir.File(kLauncherScript)));
+    EXPECT_EQ(Recorded("xdg-open"), "http://10.9.8.7\n");
+    EXPECT_FALSE(FileExists(m_dir.File("browser"))) << "the planted template ran";
+    EXPECT_FALSE(FileExists(m_dir.File(kLauncherScript)));
+}
+
+TEST_F(WebLauncherTest, ScriptGoesOnlyToAFolderNobodyElseMayWrite)
+{
+    WriteFile(m_dir.File(kLauncherTemplate), "browser http://old\n");
+    ASSERT_TRUE(LaunchWebPage("http://10.1.2.3", m_dir.Path()));
+    struct stat info = {};
+    ASSERT_EQ(stat(Work("").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_TRUE(FileExists(Work(kLauncherScript)));
+    // A folder of that name that others may write is not used: nothing runs.
+    ASSERT_EQ(chmod(Work("").c_str(), 0777), 0);
+    ASSERT_EQ(std::remove(Work(kLauncherScript).c_str()), 0);
+    EXPECT_FALSE(LaunchWebPage("http://10.1.2.4", m_dir.Path()));
+    EXPECT_FALSE(FileExists(Work(kLauncherScript)));
 }
 
 } // namespace

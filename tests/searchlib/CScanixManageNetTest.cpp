@@ -184,6 +184,29 @@ TEST_F(CScanixManageNet, ManualModeAndIntervalChanges)
     EXPECT_EQ(7u, m_manager.Devices().size());
 }
 
+TEST_F(CScanixManageNet, NewPeriodStillReportsChangesAndSilence)
+{
+    Simulator& sim = StartLan1();
+    Start(1);
+    ASSERT_TRUE(WaitStoreSize(7, 4s));
+    ASSERT_TRUE(sim.Command("mute " + SimMac(1, 3)));
+    m_manager.SetAutoInterval(2);
+    ASSERT_TRUE(sim.Command("set " + SimMac(1, 4) + " name=Renamed"));
+    ASSERT_TRUE(m_observer.WaitCount(2, 1, 4s)) << "the change after the switch was not reported";
+    DEVICE_INFO renamed{};
+    ASSERT_TRUE(m_manager.FindDevice(SimMac(1, 4).c_str(), renamed));
+    EXPECT_STREQ("Renamed", renamed.devName);
+    // Silent in the round cut short by the switch and three rounds of two seconds.
+    ASSERT_TRUE(m_observer.WaitCount(1, 1, 11s)) << "the muted device was never reported gone";
+    for (const SEARCH_INFO& info : m_observer.Infos()) {
+        if (info.opt == 1) {
+            EXPECT_STREQ(SimMac(1, 3).c_str(), info.devInfo.mac);
+        }
+    }
+    EXPECT_EQ(6u, m_manager.Devices().size());
+    EXPECT_EQ(7u, m_observer.Count(0));
+}
+
 TEST_F(CScanixManageNet, PendingRequestIsSettledByTheDevicesAnswer)
 {
     StartLan1();

@@ -15,6 +15,22 @@ TEST(DeviceTable, FirstReportIsFoundThenSameOrChanged)
     EXPECT_EQ(DeviceTable::Verdict::Found, table.Report("A", 2, 1));
 }
 
+TEST(DeviceTable, RestartReportsEveryDeviceFoundAgainAndKeepsWhatWasDelivered)
+{
+    DeviceTable table(16);
+    table.Report("A", 1, 0);
+    table.Report("B", 1, 0);
+    table.Restart();
+    EXPECT_EQ(DeviceTable::Verdict::Found, table.Report("A", 1, 1));
+    EXPECT_EQ(DeviceTable::Verdict::Same, table.Report("A", 1, 1));
+    EXPECT_EQ(DeviceTable::Verdict::FoundChanged, table.Report("B", 2, 1));
+    EXPECT_EQ(DeviceTable::Verdict::Same, table.Report("B", 2, 1));
+    // Silence counts on: B, silent in rounds 2, 3 and 4, is gone when round 5 starts.
+    table.Restart();
+    table.Report("A", 1, 4);
+    EXPECT_EQ(std::vector<std::string>{"B"}, table.Expire(5, 3));
+}
+
 TEST(DeviceTable, ByeForgetsOnlyAKnownDevice)
 {
     DeviceTable table(16);

@@ -55,6 +55,8 @@ protected:
 TEST_F(ScanixSearchBadInput, BrokenDatagramsAreDroppedAndTheThreadRunsOn)
 {
     InitLibrary();
+    // Periodic search on, so that unsolicited reports count (no device answers its probes).
+    SCANIX_SEARCH_StartAuto(60);
     const std::string good = scanix::proto::BuildResult(Device("02:5C:09:00:00:01"));
     std::string oversize = good;
     oversize.insert(oversize.find("</multicastSearchResult>"), "<pad>" + std::string(20000, 'x') + "</pad>");
@@ -93,6 +95,14 @@ TEST_F(ScanixSearchBadInput, BrokenDatagramsAreDroppedAndTheThreadRunsOn)
     // A lower-case MAC is a well-shaped one: reported in upper case.
     Inject(scanix::proto::BuildResult(Device("02:5c:09:00:00:0a")));
     ASSERT_TRUE(WaitFor(SCANIX_KIND_FOUND, "02:5C:09:00:00:0A", 2));
+    // A NUL byte inside a text, sent once the library surely listens; the next datagram shows
+    // when it has been dealt with.
+    std::string withNul = scanix::proto::BuildResult(Device("02:5C:09:00:00:0B"));
+    withNul.insert(withNul.find("</mask>"), 1, '\0');
+    Inject(withNul);
+    Inject(scanix::proto::BuildResult(Device("02:5C:09:00:00:0C")));
+    ASSERT_TRUE(WaitFor(SCANIX_KIND_FOUND, "02:5C:09:00:00:0C", 2));
+    EXPECT_EQ(0u, m_log.Count(SCANIX_KIND_FOUND, "02:5C:09:00:00:0B")) << "a datagram with a NUL byte was delivered";
 }
 
 TEST_F(ScanixSearchBadInput, FloodOfInventedDevicesLeavesTheLibraryWorking)

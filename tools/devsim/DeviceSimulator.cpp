@@ -96,9 +96,15 @@ void DeviceSimulator::Transmit(std::string text, bool isReply)
         return;
     }
     if (isReply && Chance(m_options.malformedShare)) {
-        // Alternately cut the document short and break its MAC text.
-        if (m_random() % 2 == 0) {
+        // In turn: cut the document short, put a NUL byte into a text, break its MAC text.
+        const auto damage = m_random() % 3;
+        if (damage == 0) {
             text.resize(text.size() / 2);
+        } else if (damage == 1) {
+            const std::size_t at = text.find("</devName>");
+            if (at != std::string::npos) {
+                text.insert(at, 1, '\0');
+            }
         } else {
             const std::size_t at = text.find("<mac>");
             if (at != std::string::npos) {

@@ -16,18 +16,10 @@ std::string FormatTime(std::chrono::system_clock::time_point when)
     return text;
 }
 
+// The record's running time is a count of seconds; the program formats it for the list.
 std::string FormatUptime(std::chrono::seconds up)
 {
-    const long long total = up.count() < 0 ? 0 : up.count();
-    char text[48];
-    std::snprintf(text,
-                  sizeof text,
-                  "%lld days %02lld:%02lld:%02lld",
-                  total / 86400,
-                  total / 3600 % 24,
-                  total / 60 % 60,
-                  total % 60);
-    return text;
+    return std::to_string(up.count() < 0 ? 0 : up.count());
 }
 
 bool IsIpv4(const std::string& text)

@@ -30,6 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     Check(size <= scanix::proto::kMaxDatagram);
+    // The callback gets a C string: a NUL byte would cut the document it reads.
+    Check(text.find('\0') == std::string::npos);
     if (message.type != Type::Probe) {
         // Upper-case and well shaped: normalising it again changes nothing.
         Check(scanix::proto::NormalizeMac(message.mac) == message.mac);
