@@ -1,0 +1,103 @@
+// scanix-cli: the command-line companion of Scanix, on the same engine and search library.
+#include "Commands.h"
+#include "ExitCode.h"
+
+#include <functional>
+
+#include <CLI/CLI.hpp>
+
+namespace {
+
+const char kInterfacesHelp[] = "Search only these interfaces (names separated by commas)";
+
+void AddSeconds(CLI::App* command, double& seconds, const char* what)
+{
+    command->add_option("--seconds", seconds, what)->check(CLI::Range(0.1, 600.0))->capture_default_str();
+}
+
+void AddDeviceCommands(CLI::App& app, GlobalOptions& global, std::function<int()>& run)
+{
+    static DeviceOptions device;
+    CLI::App* restore =
+        app.add_subcommand("restore", "Restore a camera's or keyboard's password to the factory default");
+    restore->add_option("MAC", device.mac, "The device's MAC address")->required();
+    AddSeconds(restore, device.seconds, "How long to search for the device");
+    restore->callback([&] { run = [&] { return RunRestore(global, device); }; });
+
+    for (const bool open : {false, true}) {
+        CLI::App* command = app.add_subcommand(open ? "open" : "url",
+                                               open ? "Open the device's web page with the desktop's opener"
+                                                    : "Print the device's web address");
+        command->add_option("MAC", device.mac, "The device's MAC address")->required();
+        AddSeconds(command, device.seconds, "How long to search for the device");
+        command->callback([&, open] { run = [&, open] { return RunUrl(global, device, open); }; });
+    }
+}
+
+void AddChangeCommands(CLI::App& app, GlobalOptions& global, std::function<int()>& run)
+{
+    static SetIpOptions set;
+    CLI::App* setIp = app.add_subcommand("set-ip", "Change one device's IPv4 address, mask, gateway (and ports)");
+    setIp->add_option("MAC", set.mac, "The device's MAC address")->required();
+    setIp->add_option("--ip", set.ip, "New IPv4 address")->required();
+    setIp->add_option("--mask", set.mask, "New subnet mask")->required();
+    setIp->add_option("--gateway", set.gateway, "New gateway")->required();
+    setIp->add_option("--http-port", set.httpPort, "New HTTP port (with --data-port)");
+    setIp->add_option("--data-port", set.dataPort, "New data port (with --http-port)");
+    setIp->add_flag("--password-stdin", set.passwordStdin, "Read the device password from the first line of stdin");
+    AddSeconds(setIp, set.seconds, "How long to search for the device");
+    setIp->callback([&] { run = [&] { return RunSetIp(global, set); }; });
+}
+
+void AddListCommands(CLI::App& app, GlobalOptions& global, std::function<int()>& run)
+{
+    static ScanOptions scan;
+    CLI::App* command = app.add_subcommand("scan", "Search once and list the devices, sorted by IPv4 address");
+    AddSeconds(command, scan.seconds, "How long to wait for answers");
+    command->add_option("--format", scan.format, "Output format")
+        ->check(CLI::IsMember({"table", "json", "csv"}))
+        ->capture_default_str();
+    command->add_option("--columns", scan.columns, "Fields to show, separated by commas (see docs/cli.md)")
+        ->delimiter(',');
+    command->callback([&] { run = [&] { return RunScan(global, scan); }; });
+}
+
+void AddOfflineCommands(CLI::App& app, std::function<int()>& run)
+{
+    static std::string hostFormat = "table";
+    CLI::App* host = app.add_subcommand("host", "Show the host's IPv4 address, mask, gateway and DNS server");
+    host->add_option("--format", hostFormat, "Output format")
+        ->check(CLI::IsMember({"table", "json"}))
+        ->capture_default_str();
+    host->callback([&] { run = [&] { return RunHost(hostFormat); }; });
+
+    static std::string ip, mask, gateway;
+    CLI::App* check = app.add_subcommand("check", "Check an address, mask and gateway against the addressing rules");
+    check->add_option("IP", ip, "IPv4 address")->required();
+    check->add_option("MASK", mask, "Subnet mask")->required();
+    check->add_option("GATEWAY", gateway, "Gateway")->required();
+    check->callback([&] { run = [&] { return RunCheck(ip, mask, gateway); }; });
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    CLI::App app{"scanix-cli: find the maker's video devices on the local network and change their addresses"};
+    app.name("scanix-cli");
+    app.require_subcommand(1);
+    GlobalOptions global;
+    app.add_option("--iface", global.interfaces, kInterfacesHelp);
+    std::function<int()> run;
+    AddListCommands(app, global, run);
+    AddOfflineCommands(app, run);
+    AddChangeCommands(app, global, run);
+    AddDeviceCommands(app, global, run);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e);
+        return code == 0 ? EXIT_OK : EXIT_USAGE;
+    }
+    return run ? run() : EXIT_USAGE;
+}
