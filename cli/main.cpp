@@ -60,6 +60,16 @@ void AddListCommands(CLI::App& app, GlobalOptions& global, std::function<int()>&
     command->add_option("--columns", scan.columns, "Fields to show, separated by commas (see docs/cli.md)")
         ->delimiter(',');
     command->callback([&] { run = [&] { return RunScan(global, scan); }; });
+
+    static WatchOptions watch;
+    CLI::App* watching = app.add_subcommand("watch", "Search periodically and print every change until stopped");
+    watching->add_option("--interval", watch.interval, "Seconds between searches")
+        ->check(CLI::IsMember({5, 10, 30}))
+        ->capture_default_str();
+    watching->add_option("--format", watch.format, "Output format")
+        ->check(CLI::IsMember({"text", "jsonl"}))
+        ->capture_default_str();
+    watching->callback([&] { run = [&] { return RunWatch(global, watch); }; });
 }
 
 void AddOfflineCommands(CLI::App& app, std::function<int()>& run)
