@@ -47,6 +47,33 @@ void AddChangeCommands(CLI::App& app, GlobalOptions& global, std::function<int()
     setIp->add_flag("--password-stdin", set.passwordStdin, "Read the device password from the first line of stdin");
     AddSeconds(setIp, set.seconds, "How long to search for the device");
     setIp->callback([&] { run = [&] { return RunSetIp(global, set); }; });
+
+    static BatchOptions batch;
+    CLI::App* batchIp = app.add_subcommand("batch-ip", "Change the addresses of the devices listed in a CSV file");
+    batchIp->add_option("FILE", batch.file, "CSV of mac,ip,mask,gateway[,password] rows, or - for stdin")->required();
+    batchIp->add_flag("--password-stdin", batch.passwordStdin, "Read the password from the first line of stdin");
+    batchIp->add_flag("--keep-going", batch.keepGoing, "Apply the good rows even when others fail the checks");
+    batchIp->add_option("--format", batch.format, "Result format")
+        ->check(CLI::IsMember({"table", "json"}))
+        ->capture_default_str();
+    AddSeconds(batchIp, batch.seconds, "How long to search for the listed devices");
+    batchIp->callback([&] { run = [&] { return RunBatchIp(global, batch); }; });
+
+    static AssignOptions assign;
+    CLI::App* assigning = app.add_subcommand("assign", "Give the matching devices the free addresses of a range");
+    assigning->add_option("--from", assign.from, "First address of the range")->required();
+    assigning->add_option("--to", assign.to, "Last address of the range")->required();
+    assigning->add_option("--mask", assign.mask, "New subnet mask (default: each device's own)");
+    assigning->add_option("--gateway", assign.gateway, "New gateway (default: each device's own)");
+    assigning->add_option("--type", assign.type, "Only devices of this type (IPC, NVR, ... or QMX_IPC, ...)");
+    assigning->add_option("--only-ip", assign.onlyIp, "Only devices that now have this address");
+    assigning->add_flag("--dry-run", assign.dryRun, "Print the plan and change nothing");
+    assigning->add_flag("--password-stdin", assign.passwordStdin, "Read the password from the first line of stdin");
+    assigning->add_option("--format", assign.format, "Result format")
+        ->check(CLI::IsMember({"table", "json"}))
+        ->capture_default_str();
+    AddSeconds(assigning, assign.seconds, "How long to search before planning");
+    assigning->callback([&] { run = [&] { return RunAssign(global, assign); }; });
 }
 
 void AddListCommands(CLI::App& app, GlobalOptions& global, std::function<int()>& run)
