@@ -116,6 +116,14 @@ void AddOfflineCommands(CLI::App& app, std::function<int()>& run)
     check->callback([&] { run = [&] { return RunCheck(ip, mask, gateway); }; });
 }
 
+void AddDoctor(CLI::App& app, GlobalOptions& global, std::function<int()>& run)
+{
+    static DoctorOptions doctor;
+    CLI::App* command = app.add_subcommand("doctor", "Explain why devices may not be found");
+    AddSeconds(command, doctor.seconds, "How long the live search lasts in all");
+    command->callback([&] { run = [&] { return RunDoctor(global, doctor); }; });
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -130,6 +138,7 @@ int main(int argc, char** argv)
     AddOfflineCommands(app, run);
     AddChangeCommands(app, global, run);
     AddDeviceCommands(app, global, run);
+    AddDoctor(app, global, run);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
