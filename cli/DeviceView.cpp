@@ -240,6 +240,12 @@ nlohmann::ordered_json DeviceJson(const DeviceView& view)
 
 std::string DeviceText(const DeviceView& view, const std::string& field, bool forTable)
 {
+    return DeviceText(view, DeviceJson(view), field, forTable);
+}
+
+std::string
+DeviceText(const DeviceView& view, const nlohmann::ordered_json& json, const std::string& field, bool forTable)
+{
     const DEVICE_INFO& d = view.device;
     if (field == "ip" && forTable) {
         // The mark makes a clash visible without a column of its own.
@@ -252,7 +258,11 @@ std::string DeviceText(const DeviceView& view, const std::string& field, bool fo
     if (field == "activated" && forTable) {
         return d.deviceActivated == 0 ? "yes" : (d.deviceActivated == 1 ? "no" : "");
     }
-    const nlohmann::ordered_json value = DeviceJson(view)[field];
+    const auto found = json.find(field);
+    if (found == json.end()) {
+        return "";
+    }
+    const nlohmann::ordered_json& value = *found;
     if (value.is_string()) {
         return value.get<std::string>();
     }

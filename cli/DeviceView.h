@@ -46,3 +46,6 @@ std::vector<std::string> ConflictGroups(const std::vector<DeviceView>& views);
 nlohmann::ordered_json DeviceJson(const DeviceView& view);
 // The field as text for a table or a CSV cell (display names, formatted running time).
 std::string DeviceText(const DeviceView& view, const std::string& field, bool forTable);
+// The same from the device's JSON made once (listings of many fields and devices).
+std::string
+DeviceText(const DeviceView& view, const nlohmann::ordered_json& json, const std::string& field, bool forTable);

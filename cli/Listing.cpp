@@ -120,9 +120,10 @@ void PrintListing(std::ostream& out,
     if (format == "csv") {
         out << CsvLine(chosen);
         for (const DeviceView& view : views) {
+            const nlohmann::ordered_json all = DeviceJson(view);
             std::vector<std::string> cells;
             for (const std::string& column : chosen) {
-                cells.push_back(DeviceText(view, column, false));
+                cells.push_back(DeviceText(view, all, column, false));
             }
             out << CsvLine(cells);
         }
@@ -135,9 +136,10 @@ void PrintListing(std::ostream& out,
     std::vector<std::vector<std::string>> rows;
     const bool defaults = columns.empty();
     for (const DeviceView& view : views) {
+        const nlohmann::ordered_json all = DeviceJson(view);
         std::vector<std::string> cells;
         for (const std::string& column : chosen) {
-            std::string text = DeviceText(view, column, true);
+            std::string text = DeviceText(view, all, column, true);
             cells.push_back(defaults ? FitText(text, DefaultCap(column), false) : text);
         }
         rows.push_back(cells);

@@ -82,6 +82,7 @@ int ApplyPlan(SearchSession& session, const std::vector<PlannedChange>& plan, do
     int failures = 0;
     ExitCode lastFailure = EXIT_OK;
     for (const PlannedChange& change : plan) {
+        const auto started = std::chrono::steady_clock::now();
         DEVICE_INFO device{};
         Outcome outcome{EXIT_NOT_FOUND, kMessageDeviceNotFound};
         if (session.Manager().FindDevice(change.request.mac.c_str(), device)) {
@@ -109,6 +110,8 @@ int ApplyPlan(SearchSession& session, const std::vector<PlannedChange>& plan, do
         item["result"] = result;
         item["exitCode"] = static_cast<int>(outcome.exit);
         item["message"] = outcome.message;
+        item["elapsedMs"] =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
         json.push_back(item);
     }
     if (format == "json") {
