@@ -1,8 +1,10 @@
 // scanix-cli: the command-line companion of Scanix, on the same engine and search library.
 #include "Commands.h"
 #include "ExitCode.h"
+#include "Interfaces.h"
 
 #include <functional>
+#include <iostream>
 
 #include <CLI/CLI.hpp>
 
@@ -144,6 +146,14 @@ int main(int argc, char** argv)
     } catch (const CLI::ParseError& e) {
         const int code = app.exit(e);
         return code == 0 ? EXIT_OK : EXIT_USAGE;
+    }
+    const std::string command = app.get_subcommands().empty() ? "" : app.get_subcommands().front()->get_name();
+    // A mistyped interface would search nothing and report an empty network; doctor explains it instead.
+    if (!global.interfaces.empty() && command != "doctor" && command != "host" && command != "check" &&
+        scanix::proto::ListMulticastInterfaces(global.interfaces).empty()) {
+        std::cerr << "scanix-cli: --iface " << global.interfaces
+                  << ": no interface of that name is up, multicast-capable and has an IPv4 address\n";
+        return EXIT_USAGE;
     }
     return run ? run() : EXIT_USAGE;
 }

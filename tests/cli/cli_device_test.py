@@ -65,7 +65,8 @@ class ScanTest(CliTestCase):
                       "192.168.1.1", "--password-stdin"],
                      ["set-ip", mac(1, 0), "--ip", "192.168.1.9", "--mask", "255.255.255.0", "--gateway",
                       "192.168.1.1", "--http-port", "70000", "--data-port", "6036", "--password-stdin"],
-                     ["restore", "nonsense"], ["check", "1.2.3", "255.0.0.0", "1.2.3.1"], ["frobnicate"]):
+                     ["restore", "nonsense"], ["check", "1.2.3", "255.0.0.0", "1.2.3.1"], ["frobnicate"],
+                     ["--iface", "nope0", "scan"]):
             code, _, err = self.cli(*args, stdin="Admin123\n")
             self.assertEqual(code, 2, "%s: %s" % (args, err))
             self.assertTrue(err.strip(), args)
