@@ -10,11 +10,9 @@ namespace {
 
 std::optional<std::string> PromptWithoutEcho(std::string& error)
 {
+    // The controlling terminal, not stdin: batch-ip may read its list from a pipe and still ask.
     const int tty = open("/dev/tty", O_RDWR | O_CLOEXEC);
-    if (tty < 0 || isatty(STDIN_FILENO) != 1) {
-        if (tty >= 0) {
-            close(tty);
-        }
+    if (tty < 0) {
         error = "no password: give it with --password-stdin, or run on a terminal to be asked for it";
         return std::nullopt;
     }
