@@ -1,0 +1,10 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// The device password: one line from standard input with fromStdin (a trailing CR is
+// dropped), else typed at the terminal without echo. Never an argument, which other users
+// of the machine could read in the process list. Nothing when neither is possible, with the
+// reason in `error`.
+std::optional<std::string> ReadPassword(bool fromStdin, std::string& error);
