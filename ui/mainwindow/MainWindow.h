@@ -101,6 +101,7 @@ protected:
 
 private:
     void createTitleStrip();
+    void loadLogo();
     void createToolStrip();
     void createDeviceList();
     void createFilterMenus();
@@ -142,6 +143,8 @@ private:
     quint32 m_rangeHigh = 0xFFFFFFFFu;
     RangeKind m_rangeKind = RangeIp;
     QString m_typeFilter;
+
+    friend class MainWindowTest;
 
     DeviceTreeHeaderView* m_header = nullptr;
     DeviceTypeFilterMenu* m_deviceTypeMenu = nullptr;
