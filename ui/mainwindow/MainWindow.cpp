@@ -26,6 +26,7 @@
 #include <QTimer>
 #include <QtConcurrent>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 
@@ -268,8 +269,12 @@ void MainWindow::resizeEvent(QResizeEvent* event)
     m_toolFrame->setGeometry(corners(7, 59, w - 8, 92));
     const int textWidth = m_refreshButton->fontMetrics().horizontalAdvance(m_refreshButton->text());
     m_refreshButton->setGeometry(corners(30, 63, 30 + textWidth + 39, 88));
-    m_deviceBarButton->setGeometry(corners(w - 100, 63, w - 75, 88));
-    m_aboutButton->setGeometry(corners(w - 70, 63, w - 21, 88));
+    // The about button keeps its right edge and grows leftwards for a text longer than its
+    // 50 pixels; the toggle moves along.
+    const int aboutText = m_aboutButton->fontMetrics().horizontalAdvance(m_aboutButton->text());
+    const int grow = std::max(0, aboutText + 16 - 50);
+    m_deviceBarButton->setGeometry(corners(w - 100 - grow, 63, w - 75 - grow, 88));
+    m_aboutButton->setGeometry(corners(w - 70 - grow, 63, w - 21, 88));
     m_statusBar->setGeometry(corners(7, h - 37, w - 8, h - 8));
     slot_visibleDeviceBar(m_deviceBarButton->isChecked());
     if (!m_maximized) {

@@ -104,6 +104,7 @@ private:
     void loadLogo();
     void createToolStrip();
     void createDeviceList();
+    int fittedWidth(int column) const;
     void createFilterMenus();
     void connectSignals();
     void startDiscovery();
