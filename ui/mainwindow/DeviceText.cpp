@@ -4,20 +4,62 @@
 
 namespace DeviceText {
 
+namespace {
+const char* const kTypes[][2] = {
+    {"QMX_IPC", "IDCS_QMX_IPC"},
+    {"QMX_DVR", "IDCS_QMX_DVR"},
+    {"QMX_NVR", "IDCS_QMX_NVR"},
+    {"QMX_MDVR", "IDCS_QMX_MDVR"},
+    {"QMX_STORAGE", "IDCS_QMX_STORAGE"},
+    {"QMX_DECODER", "IDCS_QMX_DECODER"},
+    {"QMX_NETKEYBOARD", "IDCS_QMX_NETKEYBOARD"},
+};
+constexpr int kTypeCount = 7;
+
+// Every report needs several of these texts; looking each one up in the language file every
+// time made a flood of reports stall the window.
+struct Texts
+{
+    bool loaded = false;
+    QString types[kTypeCount];
+    QString day;
+    QString hour;
+    QString minute;
+    QString second;
+    QString activated;
+    QString notActivated;
+};
+
+Texts g_texts;
+
+const Texts& texts()
+{
+    if (!g_texts.loaded) {
+        loadTexts();
+    }
+    return g_texts;
+}
+} // namespace
+
+void loadTexts()
+{
+    for (int i = 0; i < kTypeCount; ++i) {
+        g_texts.types[i] = getText(kTypes[i][1]);
+    }
+    g_texts.day = getText("IDCS_DAY");
+    g_texts.hour = getText("IDCS_HOUR");
+    g_texts.minute = getText("IDCS_MINUTE");
+    g_texts.second = getText("IDCS_SECOND");
+    g_texts.activated = getText("IDCS_ACTIVATED");
+    g_texts.notActivated = getText("IDCS_NONACTIVATED");
+    g_texts.loaded = true;
+}
+
 QString deviceTypeName(const QString& key)
 {
-    static const char* const kTypes[][2] = {
-        {"QMX_IPC", "IDCS_QMX_IPC"},
-        {"QMX_DVR", "IDCS_QMX_DVR"},
-        {"QMX_NVR", "IDCS_QMX_NVR"},
-        {"QMX_MDVR", "IDCS_QMX_MDVR"},
-        {"QMX_STORAGE", "IDCS_QMX_STORAGE"},
-        {"QMX_DECODER", "IDCS_QMX_DECODER"},
-        {"QMX_NETKEYBOARD", "IDCS_QMX_NETKEYBOARD"},
-    };
-    for (const auto& type : kTypes) {
-        if (key == QLatin1String(type[0])) {
-            return getText(type[1]);
+    for (int i = 0; i < kTypeCount; ++i) {
+        if (key == QLatin1String(kTypes[i][0])) {
+            return texts().types[i];
         }
     }
     return QString();
@@ -34,29 +76,26 @@ QString formatRunTime(const QString& seconds)
     const qulonglong h = (s % 86400) / 3600;
     const qulonglong m = (s % 3600) / 60;
     const qulonglong r = s % 60;
-    const QString day = getText("IDCS_DAY");
-    const QString hour = getText("IDCS_HOUR");
-    const QString minute = getText("IDCS_MINUTE");
-    const QString second = getText("IDCS_SECOND");
+    const Texts& t = texts();
     if (d > 0) {
         return QStringLiteral("%1%2 %3%4 %5%6 %7%8")
             .arg(d)
-            .arg(day)
+            .arg(t.day)
             .arg(h)
-            .arg(hour)
+            .arg(t.hour)
             .arg(m)
-            .arg(minute)
+            .arg(t.minute)
             .arg(r)
-            .arg(second);
+            .arg(t.second);
     }
     if (h > 0) {
-        return QStringLiteral("%1%2 %3%4 %5%6").arg(h).arg(hour).arg(m).arg(minute).arg(r).arg(second);
+        return QStringLiteral("%1%2 %3%4 %5%6").arg(h).arg(t.hour).arg(m).arg(t.minute).arg(r).arg(t.second);
     }
     if (m > 0) {
-        return QStringLiteral("%1%2 %3%4").arg(m).arg(minute).arg(r).arg(second);
+        return QStringLiteral("%1%2 %3%4").arg(m).arg(t.minute).arg(r).arg(t.second);
     }
     if (r > 0) {
-        return QStringLiteral("%1%2").arg(r).arg(second);
+        return QStringLiteral("%1%2").arg(r).arg(t.second);
     }
     return QString();
 }
@@ -64,10 +103,10 @@ QString formatRunTime(const QString& seconds)
 QString activationText(int activation)
 {
     if (activation == 0) {
-        return getText("IDCS_ACTIVATED");
+        return texts().activated;
     }
     if (activation == 1) {
-        return getText("IDCS_NONACTIVATED");
+        return texts().notActivated;
     }
     return QString();
 }

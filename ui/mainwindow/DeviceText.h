@@ -5,6 +5,9 @@
 // How a device's values are written in the list, in the loaded language.
 namespace DeviceText {
 
+// Takes the texts below from the loaded language; the window calls it once the tables are loaded.
+void loadTexts();
+
 // The display name of a device-type key; empty for a key the program does not know.
 QString deviceTypeName(const QString& key);
 // A seconds text as days, hours, minutes and seconds, leaving out the leading zero units;

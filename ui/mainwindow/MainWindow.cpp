@@ -2,6 +2,7 @@
 
 #include "AboutDlg.h"
 #include "DeviceControlBar.h"
+#include "DeviceText.h"
 #include "DeviceTreeHeaderView.h"
 #include "IconButton.h"
 #include "LanguageSrc.h"
@@ -81,6 +82,7 @@ MainWindow::MainWindow(QWidget* parent, Qt::WindowFlags flags)
     setObjectName(QStringLiteral("mainWindow"));
     g_languageId = chooseLanguageId();
     loadLanguage(QCoreApplication::applicationDirPath(), g_languageId);
+    DeviceText::loadTexts();
     createTitleStrip();
     createToolStrip();
     createDeviceList();
