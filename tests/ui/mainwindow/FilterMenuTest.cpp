@@ -1,3 +1,4 @@
+#include "IPFilterMenu.h"
 #include "PortFilterMenu.h"
 #include "PortLineEdit.h"
 #include "QMXCheckBox.h"
@@ -42,7 +43,7 @@ std::unique_ptr<RangeFilterMenu> FilterMenuTest::makeMenu(const QString& kind)
     if (kind == QLatin1String("port")) {
         return std::make_unique<PortFilterMenu>(5, nullptr);
     }
-    return nullptr;
+    return std::make_unique<IPFilterMenu>(3, nullptr);
 }
 
 void FilterMenuTest::addKinds()
@@ -51,6 +52,8 @@ void FilterMenuTest::addKinds()
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("minimum");
     QTest::addColumn<QString>("maximum");
+    QTest::newRow("ip") << "ip" << 3 << "192.168.1.1"
+                        << "192.168.1.100";
     QTest::newRow("port") << "port" << 5 << "80"
                           << "8080";
 }
@@ -83,6 +86,10 @@ void FilterMenuTest::okReportsTheRangeOrClears_data()
     QTest::addColumn<bool>("checked");
     QTest::addColumn<QString>("minimum");
     QTest::addColumn<QString>("maximum");
+    QTest::newRow("ip, condition checked") << "ip" << true << "192.168.1.1"
+                                           << "192.168.1.100";
+    QTest::newRow("ip, condition unchecked") << "ip" << false << ""
+                                             << "";
     QTest::newRow("port, condition checked") << "port" << true << "80"
                                              << "8080";
     QTest::newRow("port, condition unchecked") << "port" << false << ""
