@@ -16,6 +16,9 @@ class RangeFilterMenu : public ButtonMenu
 public:
     // index: the list column whose header button carries this menu.
     RangeFilterMenu(int index, const char* startKey, const char* endKey, QWidget* parent);
+    // The show(int) / hide(int) signals would otherwise hide the widget's own show() and hide().
+    using ButtonMenu::hide;
+    using ButtonMenu::show;
 
 signals:
     // show(int) / hide(int) tell the list header which section's button must stay visible.
