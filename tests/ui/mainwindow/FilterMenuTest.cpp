@@ -24,6 +24,7 @@ private slots:
     void cancelReportsNothing();
     void onlyClicksOutsideClose_data();
     void onlyClicksOutsideClose();
+    void tabWalksTheForm();
 
 private:
     static std::unique_ptr<RangeFilterMenu> makeMenu(const QString& kind);
@@ -190,6 +191,22 @@ void FilterMenuTest::onlyClicksOutsideClose()
     QTRY_VERIFY_WITH_TIMEOUT(!menu->isVisible(), 2000);
     QCOMPARE(hidden.count(), 1);
     QCOMPARE(hidden.at(0).at(0).toInt(), index);
+}
+
+// A menu would turn Tab into a move between its entries; the form has fields instead.
+void FilterMenuTest::tabWalksTheForm()
+{
+    auto menu = makeMenu(QStringLiteral("port"));
+    openMenu(*menu);
+    QTest::mouseClick(menu->findChild<QMXCheckBox*>(QStringLiteral("filterCondition")), Qt::LeftButton);
+    auto* start = menu->findChild<QWidget*>(QStringLiteral("startField"));
+    start->setFocus(Qt::OtherFocusReason);
+    QCOMPARE(QApplication::focusWidget(), start);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), menu->findChild<QWidget*>(QStringLiteral("endField")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), menu->findChild<QWidget*>(QStringLiteral("ok")));
+    QVERIFY(menu->isVisible());
 }
 
 QTEST_MAIN(FilterMenuTest)
