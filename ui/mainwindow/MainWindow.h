@@ -101,8 +101,10 @@ protected:
 
 private:
     void createTitleStrip();
+    void loadLogo();
     void createToolStrip();
     void createDeviceList();
+    int fittedWidth(int column) const;
     void createFilterMenus();
     void connectSignals();
     void startDiscovery();
@@ -145,6 +147,8 @@ private:
     QString m_typeFilter;
     bool m_rangeFilterOn = false;
     bool m_typeFilterOn = false;
+
+    friend class MainWindowTest;
 
     DeviceTreeHeaderView* m_header = nullptr;
     DeviceTypeFilterMenu* m_deviceTypeMenu = nullptr;
