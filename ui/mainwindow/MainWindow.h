@@ -113,6 +113,7 @@ private:
     void onDeviceGone(DeviceRowInfo* record);
     void setRowTexts(QTreeWidgetItem* row, const DeviceRowInfo& record, bool keepUnknownActivation);
     void setOnlineCount(int count);
+    void setRangeFilter(RangeKind kind, quint32 low, quint32 high);
     void restoreFramelessFlags();
 
     CScanixManage m_searchManage;
@@ -144,6 +145,8 @@ private:
     quint32 m_rangeHigh = 0xFFFFFFFFu;
     RangeKind m_rangeKind = RangeIp;
     QString m_typeFilter;
+    bool m_rangeFilterOn = false;
+    bool m_typeFilterOn = false;
 
     friend class MainWindowTest;
 

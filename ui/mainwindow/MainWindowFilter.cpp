@@ -6,9 +6,53 @@
 #include "DeviceTreeHeaderView.h"
 #include "DeviceTypeFilterMenu.h"
 #include "HeaderButton.h"
+#include "IPFilterMenu.h"
+#include "LanguageSrc.h"
 #include "MainWindow.h"
+#include "PortFilterMenu.h"
+#include "VistaTreeWidgetItem.h"
 
+#include <QAction>
 #include <QActionGroup>
+
+namespace {
+constexpr quint32 kUnsetBound = 0xFFFFFFFFu;
+
+// A dotted address as a host-order number, first octet most significant; anything but four
+// decimal octets gives 0. Read strictly as decimal: the address editor keeps leading zeros
+// ("192.168.1.010"), which a general address parser would take for octal (.8).
+quint32 ipv4Number(const QString& text)
+{
+    const QStringList parts = text.split(QLatin1Char('.'));
+    if (parts.size() != 4) {
+        return 0;
+    }
+    quint32 number = 0;
+    for (const QString& part : parts) {
+        if (part.isEmpty() || part.size() > 3) {
+            return 0;
+        }
+        for (const QChar c : part) {
+            if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+                return 0;
+            }
+        }
+        const uint octet = part.toUInt();
+        if (octet > 255) {
+            return 0;
+        }
+        number = (number << 8) | octet;
+    }
+    return number;
+}
+
+quint32 portNumber(const QString& text)
+{
+    bool isNumber = false;
+    const uint value = text.toUInt(&isNumber);
+    return isNumber ? value : 0;
+}
+} // namespace
 
 void MainWindow::createFilterMenus()
 {
@@ -18,31 +62,77 @@ void MainWindow::createFilterMenus()
     connect(m_deviceTypeMenu, &QMenu::triggered, this, &MainWindow::slot_deviceTypeMenuTriggered);
     connect(m_deviceTypeMenu, &DeviceTypeFilterMenu::hide, m_header, &DeviceTreeHeaderView::slot_hide);
     connect(m_deviceTypeMenu, &DeviceTypeFilterMenu::show, m_header, &DeviceTreeHeaderView::slot_show);
-    // The address and port forms are attached to their header buttons by the filtering work.
+
+    auto* ipMenu = new IPFilterMenu(VistaTreeWidgetItem::kIpColumn, this);
+    ipMenu->setObjectName(QStringLiteral("ipFilterMenu"));
+    m_ipButton->setMenu(ipMenu);
+    connect(ipMenu, &RangeFilterMenu::filterChanged, this, &MainWindow::slot_ipaddressMenuTriggered);
+    auto* portMenu = new PortFilterMenu(VistaTreeWidgetItem::kDataPortColumn, this);
+    portMenu->setObjectName(QStringLiteral("portFilterMenu"));
+    m_portButton->setMenu(portMenu);
+    connect(portMenu, &RangeFilterMenu::filterChanged, this, &MainWindow::slot_portMenuTriggered);
+    for (RangeFilterMenu* menu : {static_cast<RangeFilterMenu*>(ipMenu), static_cast<RangeFilterMenu*>(portMenu)}) {
+        connect(menu, &RangeFilterMenu::filterCleared, this, &MainWindow::slot_filterCleared);
+        connect(menu, qOverload<int>(&RangeFilterMenu::hide), m_header, &DeviceTreeHeaderView::slot_hide);
+        connect(menu, qOverload<int>(&RangeFilterMenu::show), m_header, &DeviceTreeHeaderView::slot_show);
+    }
 }
 
+// Which filter is on is kept apart from its values: a range ending at 255.255.255.255 has
+// the unset marker as its bound, and the empty display name of an unknown type is a type
+// that can be chosen. Neither may read as "no filter".
 bool MainWindow::passesFilter(const DeviceRowInfo& record) const
 {
-    const bool rangeOff = m_rangeLow == 0xFFFFFFFFu || m_rangeHigh == 0xFFFFFFFFu;
-    if (rangeOff) {
-        return m_typeFilter.isEmpty() || m_typeFilter == DeviceText::deviceTypeName(record.deviceType);
+    if (m_rangeFilterOn) {
+        const quint32 value =
+            m_rangeKind == RangeIp ? ipv4Number(record.ipAddress) : static_cast<quint32>(record.dataPort);
+        return value >= m_rangeLow && value <= m_rangeHigh;
     }
-    // The range tests come with the address and port filters.
-    return true;
+    return !m_typeFilterOn || m_typeFilter == DeviceText::deviceTypeName(record.deviceType);
 }
 
-// Filled by the filtering work: it chooses the type, repopulates and keeps the count.
-void MainWindow::slot_deviceTypeMenuTriggered(QAction* /*action*/)
-{}
+void MainWindow::slot_deviceTypeMenuTriggered(QAction* action)
+{
+    const QString typeName = action->text();
+    if (typeName == getText("IDCS_ALL_DEVICE")) {
+        slot_filterCleared();
+        return;
+    }
+    m_rangeFilterOn = false;
+    m_rangeLow = kUnsetBound;
+    m_rangeHigh = kUnsetBound;
+    m_typeFilterOn = true;
+    m_typeFilter = typeName;
+    repopulateRows();
+}
 
-// Filled by the filtering work.
-void MainWindow::slot_ipaddressMenuTriggered(QString /*minAddres*/, QString /*maxAddres*/)
-{}
+void MainWindow::slot_ipaddressMenuTriggered(QString minAddres, QString maxAddres)
+{
+    setRangeFilter(RangeIp, ipv4Number(minAddres), ipv4Number(maxAddres));
+}
 
-// Filled by the filtering work.
 void MainWindow::slot_filterCleared()
-{}
+{
+    m_rangeFilterOn = false;
+    m_rangeLow = kUnsetBound;
+    m_rangeHigh = kUnsetBound;
+    m_typeFilterOn = false;
+    m_typeFilter.clear();
+    repopulateRows();
+}
 
-// Filled by the filtering work.
-void MainWindow::slot_portMenuTriggered(QString /*minPort*/, QString /*maxPort*/)
-{}
+void MainWindow::slot_portMenuTriggered(QString minPort, QString maxPort)
+{
+    setRangeFilter(RangeDataPort, portNumber(minPort), portNumber(maxPort));
+}
+
+void MainWindow::setRangeFilter(RangeKind kind, quint32 low, quint32 high)
+{
+    m_typeFilterOn = false;
+    m_typeFilter.clear();
+    m_rangeFilterOn = true;
+    m_rangeKind = kind;
+    m_rangeLow = low;
+    m_rangeHigh = high;
+    repopulateRows();
+}

@@ -1,28 +1,36 @@
 #include "PortLineEdit.h"
 
-#include <QIntValidator>
 #include <QKeyEvent>
+#include <QValidator>
 
 namespace {
-// QIntValidator treats a number above the top with no more digits than the top as
-// intermediate, so "65536" could be typed and left in the field. A port above 65535 can
-// never become valid by typing more, so it is refused outright.
-class PortValidator : public QIntValidator
+constexpr unsigned long long kHighestPort = 65535;
+
+// Plain ASCII digits and nothing else, whatever the locale. A locale-aware integer
+// validator would let group separators ("1,000", "1.000", "1 000") and a pasted sign
+// through, and those texts read back as 0, so a port filter would silently pick the
+// wrong devices. A number above the highest port can never become valid by typing
+// more, so it is refused outright rather than left as intermediate.
+class PortValidator : public QValidator
 {
 public:
     explicit PortValidator(QObject* parent)
-        : QIntValidator(0, 65535, parent)
+        : QValidator(parent)
     {}
 
-    State validate(QString& input, int& pos) const override
+    State validate(QString& input, int& /*pos*/) const override
     {
-        const State state = QIntValidator::validate(input, pos);
-        if (state != Intermediate || input.isEmpty()) {
-            return state;
+        if (input.isEmpty()) {
+            return Intermediate;
+        }
+        for (const QChar c : input) {
+            if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+                return Invalid;
+            }
         }
         bool isNumber = false;
-        const qlonglong value = input.toLongLong(&isNumber);
-        return isNumber && value > top() ? Invalid : state;
+        const qulonglong value = input.toULongLong(&isNumber);
+        return isNumber && value <= kHighestPort ? Acceptable : Invalid;
     }
 };
 } // namespace
@@ -33,8 +41,8 @@ PortLineEdit::PortLineEdit(QWidget* parent)
     setValidator(new PortValidator(this));
 }
 
-// The integer validator lets a leading plus sign through as an intermediate state;
-// a port never has a sign, so the key is swallowed before the editor sees it.
+// The validator already refuses a sign; swallowing the key as well keeps the cursor
+// and selection exactly as they were, as if the key had never been pressed.
 void PortLineEdit::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Plus) {

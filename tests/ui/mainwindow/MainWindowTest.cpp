@@ -230,8 +230,8 @@ void MainWindowTest::goneAndChanged()
     QFETCH(bool, nvrEntry);
     deliver(found({device(1), device(2), device(3, "QMX_NVR")}));
     if (!shown) {
-        m_window->m_typeFilter = getText("IDCS_QMX_IPC");
-        m_window->repopulateRows();
+        m_window->slot_deviceTypeMenuTriggered(
+            m_window->findChild<DeviceTypeFilterMenu*>()->entry(getText("IDCS_QMX_IPC")));
         QCOMPARE(m_window->onlineCount(), 2);
     }
     TestDevice recorder = device(3, "QMX_NVR");
@@ -250,8 +250,7 @@ void MainWindowTest::goneAndChanged()
         QCOMPARE(columnTexts(3).first(), QStringLiteral("10.1.1.1"));
     }
     // Clearing the filter shows what the records hold now, nothing stale or gone.
-    m_window->m_typeFilter.clear();
-    m_window->repopulateRows();
+    m_window->slot_filterCleared();
     QCOMPARE(columnTexts(3).contains(QStringLiteral("192.168.1.3")), false);
     QCOMPARE(m_window->onlineCount(), records);
 }
