@@ -90,6 +90,8 @@ const char* const kAllKeys[] = {
     "IDCS_PROMPT_GATEWAY_EMPTY",
     "IDCS_PROMPT_GATEWAY_INVALID",
     "IDCS_MAC_ADDRESS_EMPTY_ERROR",
+    "IDCS_IP_OCTET_OF",
+    "IDCS_MAC_PAIR_OF",
     "IDCS_WARNING",
     "IDCS_ERROR",
     "IDCS_INFORMATION",
@@ -112,6 +114,8 @@ const char* const kKeysWithPlaceholder[] = {
     "IDCS_SUBNET_D",
     "IDCS_GATEWAY_D",
     "IDCS_DNS_D",
+    "IDCS_IP_OCTET_OF",
+    "IDCS_MAC_PAIR_OF",
 };
 
 const char* const kEnglish = "English (United States)";
