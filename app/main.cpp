@@ -1,6 +1,6 @@
 #include "AppSetup.h"
 #include "LanguageSrc.h"
-#include "PlaceholderWindow.h"
+#include "MainWindow.h"
 #include "QMXStyle.h"
 #include "SingleApplication.h"
 
@@ -29,7 +29,7 @@ int main(int argc, char* argv[])
     AppSetup::addPluginPath();
     AppSetup::registerMetaTypeAliases();
 
-    PlaceholderWindow window;
+    MainWindow window;
     window.show();
     return app.exec();
 }

@@ -56,6 +56,7 @@ bool checkAddress(const QString& text, const char* emptyKey, const char* invalid
 DeviceControlBar::DeviceControlBar(QWidget* parent)
     : QWidget(parent)
 {
+    setObjectName(QStringLiteral("deviceControlBar"));
     m_background = new QWidget(this);
     m_background->setObjectName(QStringLiteral("background"));
     m_background->setStyleSheet(

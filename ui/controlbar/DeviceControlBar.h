@@ -22,6 +22,9 @@ class DeviceControlBar : public QWidget
 public:
     explicit DeviceControlBar(QWidget* parent = nullptr);
 
+    // The width the main window gives the bar.
+    static constexpr int kWidth = 301;
+
     // Shows the selected device's addresses; the password and the restore panel keep theirs.
     void setNetworkParam(const QString& mac, const QString& ip, const QString& subnet, const QString& gateway);
     void clearRestoreMac();

@@ -1,0 +1,286 @@
+// The device list of the main window: its columns, the reports of the search library and
+// the rows they add, change and remove.
+
+#include "DeviceRowInfo.h"
+#include "DeviceText.h"
+#include "DeviceTreeHeaderView.h"
+#include "DeviceTypeFilterMenu.h"
+#include "HeaderButton.h"
+#include "LanguageSrc.h"
+#include "MainWindow.h"
+#include "StatusBar.h"
+#include "VistaTreeWidget.h"
+#include "VistaTreeWidgetItem.h"
+
+#include <QMetaObject>
+
+#include <memory>
+
+namespace {
+struct ColumnSpec
+{
+    const char* key;
+    int width;
+    bool shown;
+};
+
+const ColumnSpec kColumns[] = {
+    {"IDCS_DEVICE_NAME", 120, true},
+    {"IDCS_DEVICE_TYPE", 120, true},
+    {"IDCS_PRODUCT_MODE", 130, true},
+    {"IDCS_IP_ADDRESS", 120, true},
+    {"IDCS_HTTP_PORT", 80, true},
+    {"IDCS_DATA_PORT", 100, true},
+    {"IDCS_SUBNET_MASK", 110, true},
+    {"IDCS_GATEWAY", 120, true},
+    {"IDCS_SOFT_VERSION", 110, true},
+    {"IDCS_SOFT_CREATE_DATE", 150, true},
+    {"IDCS_HARDWARE_VERSION", 110, true},
+    {"IDCS_MAC_ADDRESS", 130, true},
+    {"IDCS_KERNEL_VERSION", 100, false},
+    {"IDCS_START_TIME", 160, false},
+    {"IDCS_RUN_TIME", 180, false},
+    {"IDCS_DEVICE_ACTIVA_STATE", 100, true},
+};
+constexpr int kColumnCount = 16;
+constexpr int kActivationColumn = 15;
+constexpr int kRecordRole = Qt::UserRole;
+
+HeaderButton* filterButton(const char* name, const char* accessibleKey, QWidget* parent)
+{
+    auto* button = new HeaderButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAccessibleName(getText(accessibleKey));
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setAutoDefault(false);
+    return button;
+}
+} // namespace
+
+void MainWindow::createDeviceList()
+{
+    m_deviceList = new VistaTreeWidget(this);
+    m_deviceList->setObjectName(QStringLiteral("deviceList"));
+    m_deviceList->setAccessibleName(getText("IDCS_DEVICE_NETWORK_SEARCH"));
+    m_header = new DeviceTreeHeaderView(m_deviceList);
+    m_deviceList->setHeader(m_header);
+    m_deviceList->setColumnCount(kColumnCount);
+    QStringList labels;
+    for (const ColumnSpec& column : kColumns) {
+        labels << getText(column.key);
+    }
+    m_deviceList->setHeaderLabels(labels);
+    for (int column = 0; column < kColumnCount; ++column) {
+        m_header->resizeSection(column, kColumns[column].width);
+        m_header->setSectionHidden(column, !kColumns[column].shown);
+    }
+    // Set again after the tree took the header: these are what this list needs.
+    m_header->setStretchLastSection(false);
+    m_header->setSectionsMovable(true);
+    m_header->setFirstSectionMovable(true);
+    m_header->buildColumnMenu();
+    m_deviceList->sortByColumn(VistaTreeWidgetItem::kIpColumn, Qt::AscendingOrder);
+    m_deviceList->setSortingEnabled(true);
+
+    m_deviceTypeButton = filterButton("deviceTypeFilterButton", "IDCS_FILTER_DEVICE_TYPE", m_header);
+    m_ipButton = filterButton("ipFilterButton", "IDCS_FILTER_IP_ADDRESS", m_header);
+    m_portButton = filterButton("portFilterButton", "IDCS_FILTER_DATA_PORT", m_header);
+    m_header->setSectionWidget(1, m_deviceTypeButton, CheckBoxHeaderView::PlaceRight);
+    m_header->setSectionWidget(VistaTreeWidgetItem::kIpColumn, m_ipButton, CheckBoxHeaderView::PlaceRight);
+    m_header->setSectionWidget(VistaTreeWidgetItem::kDataPortColumn, m_portButton, CheckBoxHeaderView::PlaceRight);
+    createFilterMenus();
+}
+
+// Search library's thread. Only the new record is touched here.
+void MainWindow::Update(SEARCH_INFO info, CObservable<SEARCH_INFO>* /*subject*/)
+{
+    MainWindow* window = instance();
+    if (window == nullptr) {
+        return;
+    }
+    DeviceRowInfo* record = DeviceRowInfo::fromSearchInfo(info);
+    // Queued: widgets belong to the window's thread, and posting never waits for it, so the
+    // engine (which holds its observer lock around this call) never waits for the GUI either.
+    if (!QMetaObject::invokeMethod(
+            window, "slot_recvOnlineDeviceInfo", Qt::QueuedConnection, Q_ARG(void*, record), Q_ARG(int, info.opt))) {
+        delete record;
+    }
+}
+
+void MainWindow::slot_recvOnlineDeviceInfo(void* report, int opt)
+{
+    if (report == nullptr) {
+        Q_ASSERT_X(false, "slot_recvOnlineDeviceInfo", "false");
+        return;
+    }
+    std::unique_ptr<DeviceRowInfo> record(static_cast<DeviceRowInfo*>(report));
+    if (m_closing) {
+        return;
+    }
+    switch (opt) {
+    case 0:
+        onDeviceFound(record.release());
+        break;
+    case 1:
+        onDeviceGone(record.get());
+        break;
+    case 2:
+        onDeviceChanged(record.get());
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::onDeviceFound(DeviceRowInfo* record)
+{
+    if (findDeviceByMac(record->mac)) {
+        delete record;
+        return;
+    }
+    if (passesFilter(*record)) {
+        if (m_deviceList->isSortingEnabled()) {
+            m_deviceList->setSortingEnabled(false);
+        }
+        addDeviceRow(record);
+        setOnlineCount(m_onlineCount + 1);
+    }
+    m_deviceRecords.append(record);
+    fillDeviceTypeMenu(DeviceText::deviceTypeName(record->deviceType));
+}
+
+// A device without a row (filtered out) still gets its new values: a filter cleared later
+// must not show stale addresses. The filter is not tested again: a changed row stays.
+void MainWindow::onDeviceChanged(DeviceRowInfo* record)
+{
+    if (m_deviceList->isSortingEnabled()) {
+        m_deviceList->setSortingEnabled(false);
+    }
+    DeviceRowInfo* held = m_deviceRecords.find(record->mac);
+    if (held == nullptr) {
+        return;
+    }
+    m_deviceRecords.update(held, *record);
+    if (QTreeWidgetItem* row = m_deviceRecords.row(held->mac)) {
+        setRowTexts(row, *held, true);
+    }
+    fillDeviceTypeMenu(DeviceText::deviceTypeName(held->deviceType));
+}
+
+// A device without a row (filtered out) is forgotten too: a filter cleared later must not
+// show a device that has left, nor may a request be sent to it. Every removed row counted
+// when it was added, so the count always equals the number of rows.
+void MainWindow::onDeviceGone(DeviceRowInfo* record)
+{
+    DeviceRowInfo* held = m_deviceRecords.find(record->mac);
+    if (held == nullptr) {
+        return;
+    }
+    QTreeWidgetItem* row = m_deviceRecords.row(held->mac);
+    const QString typeName = DeviceText::deviceTypeName(held->deviceType);
+    if (m_deviceRecords.countOfTypeName(typeName) == 1) {
+        m_deviceTypeMenu->removeTypeEntry(typeName);
+    }
+    m_deviceRecords.remove(held->mac);
+    if (row != nullptr) {
+        delete row;
+        setOnlineCount(m_onlineCount - 1);
+    }
+}
+
+bool MainWindow::addDeviceRow(DeviceRowInfo* record)
+{
+    auto* row = new VistaTreeWidgetItem;
+    setRowTexts(row, *record, false);
+    row->setData(0, kRecordRole, QVariant::fromValue(reinterpret_cast<quintptr>(record)));
+    m_deviceList->insertTopLevelItem(0, row);
+    m_deviceRecords.setRow(record->mac, row);
+    return true;
+}
+
+void MainWindow::setRowTexts(QTreeWidgetItem* row, const DeviceRowInfo& record, bool keepUnknownActivation)
+{
+    const QString texts[kActivationColumn] = {record.name,
+                                              DeviceText::deviceTypeName(record.deviceType),
+                                              record.model,
+                                              record.ipAddress,
+                                              QString::number(record.httpPort),
+                                              QString::number(record.dataPort),
+                                              record.subnetMask,
+                                              record.gateway,
+                                              record.softwareVersion,
+                                              record.buildDate,
+                                              record.hardwareVersion,
+                                              record.mac,
+                                              record.kernelVersion,
+                                              record.bootTime,
+                                              DeviceText::formatRunTime(record.runningTime)};
+    for (int column = 0; column < kActivationColumn; ++column) {
+        row->setText(column, texts[column]);
+        row->setTextAlignment(column, Qt::AlignCenter);
+    }
+    if (!keepUnknownActivation || record.activation == 0 || record.activation == 1) {
+        row->setText(kActivationColumn, DeviceText::activationText(record.activation));
+    }
+}
+
+bool MainWindow::findDeviceByMac(const QString& mac) const
+{
+    return m_deviceRecords.find(mac) != nullptr;
+}
+
+void MainWindow::fillDeviceTypeMenu(const QString& typeName)
+{
+    m_deviceTypeMenu->addTypeEntry(typeName);
+}
+
+void MainWindow::repopulateRows()
+{
+    m_deviceList->clear();
+    m_deviceRecords.forgetRows();
+    // One insertion of all rows: the last record found ends on top, as if added one by one.
+    QList<QTreeWidgetItem*> rows;
+    for (const auto& record : m_deviceRecords) {
+        if (!passesFilter(*record)) {
+            continue;
+        }
+        auto* row = new VistaTreeWidgetItem;
+        setRowTexts(row, *record, false);
+        row->setData(0, kRecordRole, QVariant::fromValue(reinterpret_cast<quintptr>(record.get())));
+        m_deviceRecords.setRow(record->mac, row);
+        rows.prepend(row);
+    }
+    m_deviceList->insertTopLevelItems(0, rows);
+    setOnlineCount(static_cast<int>(rows.size()));
+}
+
+void MainWindow::clearDeviceList()
+{
+    m_deviceList->clear();
+    m_deviceRecords.clear();
+    setOnlineCount(0);
+}
+
+DeviceRowInfo* MainWindow::recordOf(const QTreeWidgetItem* row)
+{
+    if (row == nullptr) {
+        return nullptr;
+    }
+    return reinterpret_cast<DeviceRowInfo*>(row->data(0, kRecordRole).value<quintptr>());
+}
+
+const DeviceRecords& MainWindow::deviceRecords() const
+{
+    return m_deviceRecords;
+}
+
+int MainWindow::onlineCount() const
+{
+    return m_onlineCount;
+}
+
+void MainWindow::setOnlineCount(int count)
+{
+    m_onlineCount = count;
+    m_statusBar->setOnlineCount(count);
+}
