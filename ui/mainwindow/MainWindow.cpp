@@ -182,7 +182,8 @@ void MainWindow::createToolStrip()
     m_aboutButton = new QMXPushButton(getText("IDCS_ABOUT"), this);
     m_aboutButton->setObjectName(QStringLiteral("aboutButton"));
     m_aboutButton->setStyleSheet(QStringLiteral(
-        "QMXPushButton { color: rgb(232,232,232); border-radius: 2px; background: transparent; text-align: center; }"
+        "QMXPushButton { color: rgb(232,232,232); border-radius: 2px; background: transparent; text-align: center; "
+        "padding: 0px; min-width: 0px; }"
         "QMXPushButton:hover { background-color: rgb(115,122,132); }"
         "QMXPushButton:pressed { background-color: rgb(66,71,74); }"));
     neverDefault(m_aboutButton);

@@ -49,6 +49,14 @@ void FramelessWidgetState::setRubberBandWanted(bool wanted)
     }
 }
 
+void FramelessWidgetState::cancelGesture()
+{
+    clearCursor();
+    if (m_rubberBand != nullptr) {
+        m_rubberBand->hide();
+    }
+}
+
 void FramelessWidgetState::handleEvent(QEvent* event)
 {
     switch (event->type()) {
@@ -86,7 +94,12 @@ void FramelessWidgetState::mousePress(QMouseEvent* event)
     m_leftButtonHeld = true;
     m_pressHit = FrameGeometry::hitTest(frame, global, NcFramelessHelper::resizeMargin());
     m_dragOffset = global - frame.topLeft();
-    const bool wantBand = m_pressHit.onEdges ? m_helper->rubberBandOnResize() : m_helper->rubberBandOnMove();
+    // Only a gesture that can happen is outlined: an edge of a resizable window, the move
+    // band of a movable one.
+    const bool wantBand = m_pressHit.onEdges
+                              ? m_helper->rubberBandOnResize() && m_helper->isResizable()
+                              : m_helper->rubberBandOnMove() && m_helper->isMovable() &&
+                                    FrameGeometry::inMoveBand(m_widget->size(), event->position().toPoint());
     // A maximised window neither moves nor resizes, so there is nothing to outline; a band
     // shown here would cover the screen until the release and then re-apply the geometry.
     if (wantBand && m_rubberBand != nullptr && !FrameGeometry::geometryLocked(m_widget->windowState())) {

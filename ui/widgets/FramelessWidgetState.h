@@ -24,6 +24,8 @@ public:
     void restoreWidget();
     void setRubberBandWanted(bool wanted);
     void handleEvent(QEvent* event);
+    // Drops the size cursor and hides the rubber band without applying it.
+    void cancelGesture();
 
 private:
     void mousePress(QMouseEvent* event);

@@ -46,6 +46,9 @@ void NcFramelessHelper::detachFrom(QWidget* widget)
 void NcFramelessHelper::setMovable(bool movable)
 {
     m_movable = movable;
+    if (!movable) {
+        endGestures();
+    }
 }
 
 bool NcFramelessHelper::isMovable() const
@@ -56,6 +59,9 @@ bool NcFramelessHelper::isMovable() const
 void NcFramelessHelper::setResizable(bool resizable)
 {
     m_resizable = resizable;
+    if (!resizable) {
+        endGestures();
+    }
 }
 
 bool NcFramelessHelper::isResizable() const
@@ -103,6 +109,15 @@ bool NcFramelessHelper::eventFilter(QObject* watched, QEvent* event)
         state->handleEvent(event);
     }
     return QObject::eventFilter(watched, event);
+}
+
+// A size cursor or rubber band shown before the switch would otherwise stay over a window
+// that can no longer be resized (for example one that was just maximised).
+void NcFramelessHelper::endGestures()
+{
+    for (FramelessWidgetState* state : std::as_const(m_states)) {
+        state->cancelGesture();
+    }
 }
 
 void NcFramelessHelper::updateRubberBands()

@@ -36,6 +36,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void endGestures();
     void updateRubberBands();
 
     QHash<QWidget*, FramelessWidgetState*> m_states;

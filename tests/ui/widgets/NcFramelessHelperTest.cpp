@@ -26,6 +26,7 @@ private slots:
     void maximisedWindowKeepsGeometry();
     void maximisedWindowShowsNoRubberBand();
     void sizeCursorFollowsEdges();
+    void resizingOffDropsCursorAndBand();
     void detachRestores();
 
 private:
@@ -212,6 +213,27 @@ void NcFramelessHelperTest::sizeCursorFollowsEdges()
     hover(QPoint(1, 200));
     QCOMPARE(m_window->cursor().shape(), Qt::ArrowCursor);
     drag(QPoint(1, 200), QPoint(-40, 200));
+    QCOMPARE(m_window->frameGeometry(), kStart);
+}
+
+// The main window maximises by geometry and switches resizing off, so its window state stays
+// normal: the switch itself must drop the size cursor, and an edge press must show no band.
+void NcFramelessHelperTest::resizingOffDropsCursorAndBand()
+{
+    m_helper->setRubberBandOnResize(true);
+    hover(QPoint(1, 200));
+    QCOMPARE(m_window->cursor().shape(), Qt::SizeHorCursor);
+    m_helper->setResizable(false);
+    m_helper->setMovable(false);
+    QCOMPARE(m_window->cursor().shape(), Qt::ArrowCursor);
+
+    QTest::mousePress(m_window, Qt::LeftButton, Qt::NoModifier, QPoint(1, 200));
+    bool bandShown = false;
+    for (QWidget* topLevel : QApplication::topLevelWidgets()) {
+        bandShown = bandShown || (qobject_cast<QRubberBand*>(topLevel) != nullptr && topLevel->isVisible());
+    }
+    QTest::mouseRelease(m_window, Qt::LeftButton, Qt::NoModifier, QPoint(1, 200));
+    QVERIFY(!bandShown);
     QCOMPARE(m_window->frameGeometry(), kStart);
 }
 
