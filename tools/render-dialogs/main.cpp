@@ -1,4 +1,5 @@
 #include "AboutDlg.h"
+#include "AddrEditSheet.h"
 #include "AppSetup.h"
 #include "BaseDialog.h"
 #include "ButtonMenu.h"
@@ -69,6 +70,19 @@ bool save(QWidget& widget, const QString& path)
     return true;
 }
 
+// Written also three times enlarged, since a one-pixel shift is what matters in these pictures.
+bool saveImage(const QImage& image, const QString& path)
+{
+    QString zoomed = path;
+    zoomed.replace(QLatin1String(".png"), QLatin1String("-x3.png"));
+    if (!image.save(path) || !image.scaled(image.size() * 3).save(zoomed)) {
+        std::fprintf(stderr, "error: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n%s\n", qPrintable(path), qPrintable(zoomed));
+    return true;
+}
+
 struct BoxCase
 {
     const char* name;
@@ -133,6 +147,8 @@ bool renderLanguage(QApplication& app, const Options& options, int languageId)
     sheet.show();
     sheet.hoverRow(3);
     ok = save(sheet, prefix + QStringLiteral("widgets.png")) && ok;
+    sheet.hide();
+    ok = saveImage(renderAddrEditSheet(), prefix + QStringLiteral("addredits.png")) && ok;
     releaseLanguage();
     return ok;
 }

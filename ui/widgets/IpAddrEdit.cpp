@@ -2,9 +2,10 @@
 
 #include "MyIpPartLineEdit.h"
 
+#include <QFontMetrics>
+
 namespace {
-const char* const kAddressPattern =
-    "((2[0-4][0-9]|25[0-5]|[01]?[0-9][0-9]?)\\.){3}(2[0-4][0-9]|25[0-5]|[01]?[0-9][0-9]?)";
+const char* const kAddressPattern = "((2[0-4]\\d|25[0-5]|[01]?\\d\\d?)\\.){3}(2[0-4]\\d|25[0-5]|[01]?\\d\\d?)";
 } // namespace
 
 IpAddrEdit::IpAddrEdit(QWidget* parent)
@@ -17,8 +18,9 @@ IpAddrEdit::IpAddrEdit(QWidget* parent)
     setUpFields(fields);
 }
 
-// Whole pixels, so the three dots look alike.
+// Whole pixels, so the three dots look alike; each dot is centred on its field boundary.
 QPointF IpAddrEdit::separatorPosition(int k) const
 {
-    return QPointF(k * width() / MyIpPartLineEdit::kFieldCount, 2 * height() / 3);
+    const int halfDot = fontMetrics().horizontalAdvance(separator()) / 2;
+    return QPointF(k * width() / MyIpPartLineEdit::kFieldCount - halfDot, textBaseline());
 }

@@ -2,6 +2,8 @@
 
 #include "MyMacPartLineEdit.h"
 
+#include <QFontMetricsF>
+
 namespace {
 const char* const kAddressPattern = "(([0-9a-fA-F]){2}:){5}([0-9a-fA-F]){2}";
 } // namespace
@@ -16,9 +18,11 @@ MacAddrEdit::MacAddrEdit(QWidget* parent)
     setUpFields(fields);
 }
 
-// Sixths of the width are not whole pixels; the colons are placed exactly, not rounded.
+// Sixths of the width are not whole pixels; the colons are centred on the boundaries exactly,
+// not rounded.
 QPointF MacAddrEdit::separatorPosition(int k) const
 {
     constexpr qreal fields = MyMacPartLineEdit::kFieldCount;
-    return QPointF(k * width() / fields, 2 * height() / 3.0);
+    const qreal halfColon = QFontMetricsF(font()).horizontalAdvance(separator()) / 2;
+    return QPointF(k * width() / fields - halfColon, textBaseline());
 }

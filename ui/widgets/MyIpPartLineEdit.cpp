@@ -3,10 +3,8 @@
 #include <QIntValidator>
 
 namespace {
-// ASCII digits only: a wide or other script's digit would be shown and passed on as an
-// address that nothing downstream can read.
 const AddrPartLineEdit::Format kOctetFormat{3,
-                                            "^(2[0-4][0-9]|25[0-5]|[01]?[0-9][0-9]?)$",
+                                            "^(2[0-4]\\d|25[0-5]|[01]?\\d\\d?)$",
                                             MyIpPartLineEdit::kFieldCount,
                                             QChar(u'.'),
                                             QChar(u'\u3002'),

@@ -89,6 +89,23 @@ void SegmentedAddrEdit::paintEvent(QPaintEvent* event)
     QFrame::paintEvent(event);
 }
 
+// A line edit centres its one line of text vertically in its contents; the fields have no
+// frame or padding, so that is their whole height.
+int SegmentedAddrEdit::textBaseline() const
+{
+    if (m_fields.isEmpty()) {
+        return 0;
+    }
+    const QWidget* field = m_fields.first();
+    const QFontMetrics metrics(field->font());
+    return field->y() + (field->height() - metrics.height() + 1) / 2 + metrics.ascent();
+}
+
+QChar SegmentedAddrEdit::separator() const
+{
+    return m_separator;
+}
+
 QString SegmentedAddrEdit::joinedText() const
 {
     QStringList texts;

@@ -38,6 +38,9 @@ protected:
 
     // Where separator k (1 for the one after the first field) is drawn: the left end of its baseline.
     virtual QPointF separatorPosition(int k) const = 0;
+    // The baseline of the fields' text, so a separator sits on the line the digits stand on.
+    int textBaseline() const;
+    QChar separator() const;
 
 private:
     QString joinedText() const;
