@@ -20,6 +20,9 @@ constexpr int kHeaderHeight = 33;
 // and runs on beneath it.
 constexpr int kRestoreTopBelowForm = 310;
 constexpr int kNetworkBodyHeight = 413;
+// The buttons are 80 pixels wide: with the skin's 12-pixel side padding a caption such as the
+// Russian "Save" is cut off, so these two keep only a little of it.
+const char* const kNarrowButtonStyle = "QMXPushButton { padding: 0px 4px; }";
 
 QMXLabel* infoText(const char* key, QWidget* parent)
 {
@@ -96,6 +99,7 @@ void DeviceControlBar::createNetworkSection()
     m_password->setAccessibleName(getText("IDCS_DEVICE_PASSWORD"));
     m_save = new QMXPushButton(getText("IDCS_SAVE"), m_networkBody);
     m_save->setObjectName(QStringLiteral("save"));
+    m_save->setStyleSheet(QString::fromLatin1(kNarrowButtonStyle));
     m_networkInfoIcon = new BorderImage(QStringLiteral(":/skin/info.png"), m_networkBody);
     m_networkInfo = infoText("IDCS_CHANGE_NETWORK_PARAM_INFO", m_networkBody);
     m_networkInfo->setObjectName(QStringLiteral("networkInfo"));
@@ -128,6 +132,7 @@ void DeviceControlBar::createRestoreSection()
     m_restoreMac->setAccessibleName(getText("IDCS_MAC_ADDRESS"));
     m_ok = new QMXPushButton(getText("IDCS_OK"), m_restoreBody);
     m_ok->setObjectName(QStringLiteral("ok"));
+    m_ok->setStyleSheet(QString::fromLatin1(kNarrowButtonStyle));
     m_restoreInfoIcon = new BorderImage(QStringLiteral(":/skin/info.png"), m_restoreBody);
     m_restoreInfo = infoText("IDCS_RESTORE_DEVICE_PASSWORD_INFO", m_restoreBody);
     m_restoreInfo->setObjectName(QStringLiteral("restoreInfo"));
