@@ -18,11 +18,15 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFrame>
+#include <QFutureWatcher>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
+#include <QtConcurrent>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 
@@ -130,10 +134,7 @@ void MainWindow::createTitleStrip()
     m_logoLabel->setObjectName(QStringLiteral("logoLabel"));
     m_logoLabel->setAlignment(Qt::AlignCenter);
     m_logoLabel->setFixedSize(230, 50);
-    const QPixmap logo(QStringLiteral(":/skin/ZEB31_logo.png"));
-    if (!logo.isNull()) {
-        m_logoLabel->setPixmap(logo.scaled(m_logoLabel->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-    }
+    loadLogo();
     m_framelessHelper = new NcFramelessHelper(this);
     m_framelessHelper->setRubberBandOnResize(true);
     m_framelessHelper->attachTo(this);
@@ -142,6 +143,36 @@ void MainWindow::createTitleStrip()
     m_closeButton = titleButton("closeButton", "close.png", "IDCS_CLOSE", this);
     m_separator1 = separator(this);
     m_separator2 = separator(this);
+}
+
+// The logo artwork is some 7000 pixels wide: decoding and scaling it takes longer than the
+// rest of the start-up, so it is done once per process, off the window's thread, and the
+// label gets its picture when it is ready.
+void MainWindow::loadLogo()
+{
+    static QImage scaledLogo;
+    if (!scaledLogo.isNull()) {
+        m_logoLabel->setPixmap(QPixmap::fromImage(scaledLogo));
+        return;
+    }
+    auto* watcher = new QFutureWatcher<QImage>(this);
+    connect(watcher, &QFutureWatcher<QImage>::finished, this, [this, watcher]() {
+        scaledLogo = watcher->result();
+        if (!scaledLogo.isNull()) {
+            m_logoLabel->setPixmap(QPixmap::fromImage(scaledLogo));
+        }
+        watcher->deleteLater();
+    });
+    watcher->setFuture(QtConcurrent::run([size = m_logoLabel->size()]() {
+        const QImage artwork(QStringLiteral(":/skin/ZEB31_logo.png"));
+        if (artwork.isNull()) {
+            return QImage();
+        }
+        // A plain pass down to four times the box, then a smooth one: the same look at a
+        // fraction of the cost of smoothing the full artwork.
+        return artwork.scaled(size * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+            .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }));
 }
 
 void MainWindow::createToolStrip()
@@ -238,8 +269,12 @@ void MainWindow::resizeEvent(QResizeEvent* event)
     m_toolFrame->setGeometry(corners(7, 59, w - 8, 92));
     const int textWidth = m_refreshButton->fontMetrics().horizontalAdvance(m_refreshButton->text());
     m_refreshButton->setGeometry(corners(30, 63, 30 + textWidth + 39, 88));
-    m_deviceBarButton->setGeometry(corners(w - 100, 63, w - 75, 88));
-    m_aboutButton->setGeometry(corners(w - 70, 63, w - 21, 88));
+    // The about button keeps its right edge and grows leftwards for a text longer than its
+    // 50 pixels; the toggle moves along.
+    const int aboutText = m_aboutButton->fontMetrics().horizontalAdvance(m_aboutButton->text());
+    const int grow = std::max(0, aboutText + 16 - 50);
+    m_deviceBarButton->setGeometry(corners(w - 100 - grow, 63, w - 75 - grow, 88));
+    m_aboutButton->setGeometry(corners(w - 70 - grow, 63, w - 21, 88));
     m_statusBar->setGeometry(corners(7, h - 37, w - 8, h - 8));
     slot_visibleDeviceBar(m_deviceBarButton->isChecked());
     if (!m_maximized) {

@@ -101,8 +101,10 @@ protected:
 
 private:
     void createTitleStrip();
+    void loadLogo();
     void createToolStrip();
     void createDeviceList();
+    int fittedWidth(int column) const;
     void createFilterMenus();
     void connectSignals();
     void startDiscovery();
@@ -142,6 +144,8 @@ private:
     quint32 m_rangeHigh = 0xFFFFFFFFu;
     RangeKind m_rangeKind = RangeIp;
     QString m_typeFilter;
+
+    friend class MainWindowTest;
 
     DeviceTreeHeaderView* m_header = nullptr;
     DeviceTypeFilterMenu* m_deviceTypeMenu = nullptr;

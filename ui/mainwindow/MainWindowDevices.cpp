@@ -12,8 +12,10 @@
 #include "VistaTreeWidget.h"
 #include "VistaTreeWidgetItem.h"
 
+#include <QFontMetrics>
 #include <QMetaObject>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -46,6 +48,37 @@ constexpr int kColumnCount = 16;
 constexpr int kActivationColumn = 15;
 constexpr int kRecordRole = Qt::UserRole;
 
+// Room a header text needs beside it: the section's padding and the sort indicator.
+constexpr int kHeaderTextMargin = 24;
+// Room around a cell's text.
+constexpr int kCellTextMargin = 16;
+} // namespace
+
+// The widths are made for the shortest language; a column whose header, device-type names
+// or activation texts are wider in the loaded one grows to show them whole.
+int MainWindow::fittedWidth(int column) const
+{
+    m_header->ensurePolished();
+    const QFontMetrics headerMetrics(m_header->font());
+    const QFontMetrics cellMetrics(m_deviceList->font());
+    int width = std::max(kColumns[column].width,
+                         headerMetrics.horizontalAdvance(getText(kColumns[column].key)) + kHeaderTextMargin);
+    QStringList values;
+    if (column == 1) {
+        for (const char* type :
+             {"QMX_IPC", "QMX_DVR", "QMX_NVR", "QMX_MDVR", "QMX_STORAGE", "QMX_DECODER", "QMX_NETKEYBOARD"}) {
+            values << DeviceText::deviceTypeName(QString::fromLatin1(type));
+        }
+    } else if (column == kActivationColumn) {
+        values << DeviceText::activationText(0) << DeviceText::activationText(1);
+    }
+    for (const QString& value : std::as_const(values)) {
+        width = std::max(width, cellMetrics.horizontalAdvance(value) + kCellTextMargin);
+    }
+    return width;
+}
+
+namespace {
 HeaderButton* filterButton(const char* name, const char* accessibleKey, QWidget* parent)
 {
     auto* button = new HeaderButton(parent);
@@ -71,7 +104,7 @@ void MainWindow::createDeviceList()
     }
     m_deviceList->setHeaderLabels(labels);
     for (int column = 0; column < kColumnCount; ++column) {
-        m_header->resizeSection(column, kColumns[column].width);
+        m_header->resizeSection(column, fittedWidth(column));
         m_header->setSectionHidden(column, !kColumns[column].shown);
     }
     // Set again after the tree took the header: these are what this list needs.
