@@ -4,9 +4,9 @@
 #include "MacAddrEdit.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QPainter>
-#include <QDeadlineTimer>
 
 #include <functional>
 #include <memory>

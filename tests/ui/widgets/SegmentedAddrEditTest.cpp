@@ -43,7 +43,6 @@ private:
     };
     static Window makeWindow(const QString& kind);
     static QList<QLineEdit*> fields(SegmentedAddrEdit* edit);
-    static QString fieldTexts(SegmentedAddrEdit* edit);
     static int focusedField(SegmentedAddrEdit* edit);
     static QStringList tokens(const QString& keys);
     static void type(const QString& keys);
@@ -102,16 +101,6 @@ QList<QLineEdit*> SegmentedAddrEditTest::fields(SegmentedAddrEdit* edit)
     return edit->findChildren<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
-// The field texts joined by "|", which (unlike text()) shows every empty field.
-QString SegmentedAddrEditTest::fieldTexts(SegmentedAddrEdit* edit)
-{
-    QStringList texts;
-    for (const QLineEdit* field : fields(edit)) {
-        texts << field->text();
-    }
-    return texts.join(QLatin1Char('|'));
-}
-
 int SegmentedAddrEditTest::focusedField(SegmentedAddrEdit* edit)
 {
     return static_cast<int>(fields(edit).indexOf(qobject_cast<QLineEdit*>(QApplication::focusWidget())));
@@ -148,157 +137,62 @@ void SegmentedAddrEditTest::type(const QString& keys)
 
 void SegmentedAddrEditTest::typing_data()
 {
+    struct TypingCase
+    {
+        const char* name;
+        const char* kind;
+        const char* initial;
+        const char* keys;
+        const char* text;
+        int focus;
+        int cursor;
+        const char* selected;
+    };
+    const TypingCase rows[] = {
+        // Advancing.
+        {"ip untouched", "ip", "", "", "", 0, 0, ""},
+        {"ip 192 advances, next selected", "ip", "1.2.3.4", "192", "192.2.3.4", 1, 1, "2"},
+        {"ip 30 advances", "ip", "", "30", "30...", 1, 0, ""},
+        {"ip 25 waits", "ip", "", "25", "25...", 0, 2, ""},
+        {"ip single digit never advances", "ip", "", "9", "9...", 0, 1, ""},
+        {"ip full address", "ip", "", "192.168.1.10", "192.168.1.10", 3, 2, ""},
+        {"ip partial 10.0..1", "ip", "", "10.0.{R}1", "10.0..1", 3, 1, ""},
+        {"mac hex pairs 00 1a", "mac", "", "001a", "00:1a::::", 2, 0, ""},
+        {"mac pair advances, next selected", "mac", "00:11:22:33:44:55", "Ab", "Ab:11:22:33:44:55", 1, 2, "11"},
+        {"mac partial 00:1A::::", "mac", "", "001A", "00:1A::::", 2, 0, ""},
+        {"mac single digit waits", "mac", "", "f", "f:::::", 0, 1, ""},
+        {"mac not hex", "mac", "", "g0", "0:::::", 0, 1, ""},
+        // Separators.
+        {"ip dot in an empty field", "ip", "", ".", "", 0, 0, ""},
+        {"ip dot in the last field", "ip", "", "1.1.1.1.", "1.1.1.1", 3, 1, ""},
+        {"ip dot over a selected octet", "ip", "1.2.3.4", ".", "1.2.3.4", 1, 1, "2"},
+        {"mac full stop moves on", "mac", "", "0.1", "0:1::::", 1, 1, ""},
+        {"mac colon is refused", "mac", "", "0:", "0:::::", 0, 1, ""},
+        {"mac full stop in the last field", "mac", "", "001122334455.", "00:11:22:33:44:55", 5, 2, ""},
+        // Backspace.
+        {"ip backspace: 168 becomes 16", "ip", "", "192168{B}", "192.16..", 1, 2, ""},
+        {"ip backspace at the start of a full field", "ip", "", "12.24{L}{L}{B}", "12.24..", 1, 0, ""},
+        {"ip backspace empties the previous field", "ip", "", "1.{B}{B}", "", 0, 0, ""},
+        {"mac backspace across fields", "mac", "", "001{B}{B}", "0:::::", 0, 1, ""},
+        // Arrows at the edges.
+        {"ip left at the start goes to the previous end", "ip", "", "12.3{L}{L}", "12.3..", 0, 2, ""},
+        {"ip right at the end goes to the next start", "ip", "", "12{L}{L}{R}{R}{R}", "12...", 1, 0, ""},
+        {"ip arrows stop at both ends", "ip", "", "{L}1.1.1.1{R}", "1.1.1.1", 3, 1, ""},
+        {"ip right into a filled field starts at its beginning", "ip", "1.22.3.4", "{R}", "1.22.3.4", 1, 0, ""},
+        {"mac right through empty fields", "mac", "", "{R}{R}{R}{R}{R}{R}a", ":::::a", 5, 1, ""},
+    };
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("initial");
     QTest::addColumn<QString>("keys");
-    QTest::addColumn<QString>("fieldTexts");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("focus");
     QTest::addColumn<int>("cursor");
     QTest::addColumn<QString>("selected");
-
-    // Advancing.
-    QTest::newRow("ip untouched") << "ip"
-                                  << ""
-                                  << ""
-                                  << "|||"
-                                  << "" << 0 << 0 << "";
-    QTest::newRow("ip 192 advances, next selected") << "ip"
-                                                    << "1.2.3.4"
-                                                    << "192"
-                                                    << "192|2|3|4"
-                                                    << "192.2.3.4" << 1 << 1 << "2";
-    QTest::newRow("ip 30 advances") << "ip"
-                                    << ""
-                                    << "30"
-                                    << "30|||"
-                                    << "30..." << 1 << 0 << "";
-    QTest::newRow("ip 25 waits") << "ip"
-                                 << ""
-                                 << "25"
-                                 << "25|||"
-                                 << "25..." << 0 << 2 << "";
-    QTest::newRow("ip single digit never advances") << "ip"
-                                                    << ""
-                                                    << "9"
-                                                    << "9|||"
-                                                    << "9..." << 0 << 1 << "";
-    QTest::newRow("ip full address") << "ip"
-                                     << ""
-                                     << "192.168.1.10"
-                                     << "192|168|1|10"
-                                     << "192.168.1.10" << 3 << 2 << "";
-    QTest::newRow("ip partial 10.0..1") << "ip"
-                                        << ""
-                                        << "10.0.{R}1"
-                                        << "10|0||1"
-                                        << "10.0..1" << 3 << 1 << "";
-    QTest::newRow("mac hex pairs 00 1a") << "mac"
-                                         << ""
-                                         << "001a"
-                                         << "00|1a||||"
-                                         << "00:1a::::" << 2 << 0 << "";
-    QTest::newRow("mac pair advances, next selected") << "mac"
-                                                      << "00:11:22:33:44:55"
-                                                      << "Ab"
-                                                      << "Ab|11|22|33|44|55"
-                                                      << "Ab:11:22:33:44:55" << 1 << 2 << "11";
-    QTest::newRow("mac partial 00:1A::::") << "mac"
-                                           << ""
-                                           << "001A"
-                                           << "00|1A||||"
-                                           << "00:1A::::" << 2 << 0 << "";
-    QTest::newRow("mac single digit waits") << "mac"
-                                            << ""
-                                            << "f"
-                                            << "f|||||"
-                                            << "f:::::" << 0 << 1 << "";
-    QTest::newRow("mac not hex") << "mac"
-                                 << ""
-                                 << "g0"
-                                 << "0|||||"
-                                 << "0:::::" << 0 << 1 << "";
-
-    // Separators.
-    QTest::newRow("ip dot in an empty field") << "ip"
-                                              << ""
-                                              << "."
-                                              << "|||"
-                                              << "" << 0 << 0 << "";
-    QTest::newRow("ip dot in the last field") << "ip"
-                                              << ""
-                                              << "1.1.1.1."
-                                              << "1|1|1|1"
-                                              << "1.1.1.1" << 3 << 1 << "";
-    QTest::newRow("ip dot over a selected octet") << "ip"
-                                                  << "1.2.3.4"
-                                                  << "."
-                                                  << "1|2|3|4"
-                                                  << "1.2.3.4" << 1 << 1 << "2";
-    QTest::newRow("mac full stop moves on") << "mac"
-                                            << ""
-                                            << "0.1"
-                                            << "0|1||||"
-                                            << "0:1::::" << 1 << 1 << "";
-    QTest::newRow("mac colon is refused") << "mac"
-                                          << ""
-                                          << "0:"
-                                          << "0|||||"
-                                          << "0:::::" << 0 << 1 << "";
-    QTest::newRow("mac full stop in the last field") << "mac"
-                                                     << ""
-                                                     << "001122334455."
-                                                     << "00|11|22|33|44|55"
-                                                     << "00:11:22:33:44:55" << 5 << 2 << "";
-
-    // Backspace.
-    QTest::newRow("ip backspace: 168 becomes 16") << "ip"
-                                                  << ""
-                                                  << "192168{B}"
-                                                  << "192|16||"
-                                                  << "192.16.." << 1 << 2 << "";
-    QTest::newRow("ip backspace at the start of a full field") << "ip"
-                                                               << ""
-                                                               << "12.24{L}{L}{B}"
-                                                               << "12|24||"
-                                                               << "12.24.." << 1 << 0 << "";
-    QTest::newRow("ip backspace empties the previous field") << "ip"
-                                                             << ""
-                                                             << "1.{B}{B}"
-                                                             << "|||"
-                                                             << "" << 0 << 0 << "";
-    QTest::newRow("mac backspace across fields") << "mac"
-                                                 << ""
-                                                 << "001{B}{B}"
-                                                 << "0|||||"
-                                                 << "0:::::" << 0 << 1 << "";
-
-    // Arrows at the edges.
-    QTest::newRow("ip left at the start goes to the previous end") << "ip"
-                                                                   << ""
-                                                                   << "12.3{L}{L}"
-                                                                   << "12|3||"
-                                                                   << "12.3.." << 0 << 2 << "";
-    QTest::newRow("ip right at the end goes to the next start") << "ip"
-                                                                << ""
-                                                                << "12{L}{L}{R}{R}{R}"
-                                                                << "12|||"
-                                                                << "12..." << 1 << 0 << "";
-    QTest::newRow("ip arrows stop at both ends") << "ip"
-                                                 << ""
-                                                 << "{L}1.1.1.1{R}"
-                                                 << "1|1|1|1"
-                                                 << "1.1.1.1" << 3 << 1 << "";
-    QTest::newRow("ip right into a filled field starts at its beginning") << "ip"
-                                                                          << "1.22.3.4"
-                                                                          << "{R}"
-                                                                          << "1|22|3|4"
-                                                                          << "1.22.3.4" << 1 << 0 << "";
-    QTest::newRow("mac right through empty fields") << "mac"
-                                                    << ""
-                                                    << "{R}{R}{R}{R}{R}{R}a"
-                                                    << "|||||a"
-                                                    << ":::::a" << 5 << 1 << "";
+    for (const TypingCase& row : rows) {
+        QTest::newRow(row.name) << QString::fromUtf8(row.kind) << QString::fromUtf8(row.initial)
+                                << QString::fromUtf8(row.keys) << QString::fromUtf8(row.text) << row.focus << row.cursor
+                                << QString::fromUtf8(row.selected);
+    }
 }
 
 void SegmentedAddrEditTest::typing()
@@ -306,7 +200,6 @@ void SegmentedAddrEditTest::typing()
     QFETCH(QString, kind);
     QFETCH(QString, initial);
     QFETCH(QString, keys);
-    QFETCH(QString, fieldTexts);
     QFETCH(QString, text);
     QFETCH(int, focus);
     QFETCH(int, cursor);
@@ -321,7 +214,6 @@ void SegmentedAddrEditTest::typing()
     QCOMPARE(focusedField(window.edit), 0);
     type(keys);
 
-    QCOMPARE(SegmentedAddrEditTest::fieldTexts(window.edit), fieldTexts);
     QCOMPARE(window.edit->text(), text);
     QCOMPARE(focusedField(window.edit), focus);
     const QLineEdit* field = fields(window.edit).at(focus);
@@ -331,40 +223,36 @@ void SegmentedAddrEditTest::typing()
 
 void SegmentedAddrEditTest::inputMethodCommit_data()
 {
+    struct CommitCase
+    {
+        const char* name;
+        const char* kind;
+        const char* before;
+        const char* commit;
+        const char* text;
+        int focus;
+    };
+    const CommitCase rows[] = {
+        {"ip full stop", "ip", "1", ".", "1...", 1},
+        {"ip ideographic full stop", "ip", "1", "\u3002", "1...", 1},
+        {"ip full stop in an empty field", "ip", "", "\u3002", "", 0},
+        {"ip full stop in the last field", "ip", "1.2.3.4", "\u3002", "1.2.3.4", 3},
+        {"ip digit commit", "ip", "", "7", "7...", 0},
+        {"ip colon does not move", "ip", "1", "\uFF1A", "1...", 0},
+        {"mac colon", "mac", "a", ":", "a:::::", 1},
+        {"mac fullwidth colon", "mac", "a", "\uFF1A", "a:::::", 1},
+        {"mac colon in an empty field", "mac", "", ":", "", 0},
+        {"mac full stop commit does not move", "mac", "a", "\u3002", "a:::::", 0},
+    };
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("commit");
-    QTest::addColumn<QString>("fieldTexts");
+    QTest::addColumn<QString>("text");
     QTest::addColumn<int>("focus");
-
-    QTest::newRow("ip full stop") << "ip"
-                                  << "1"
-                                  << "."
-                                  << "1|||" << 1;
-    QTest::newRow("ip ideographic full stop") << "ip"
-                                              << "1" << QString(QChar(0x3002)) << "1|||" << 1;
-    QTest::newRow("ip full stop in an empty field") << "ip"
-                                                    << "" << QString(QChar(0x3002)) << "|||" << 0;
-    QTest::newRow("ip full stop in the last field") << "ip"
-                                                    << "1.2.3.4" << QString(QChar(0x3002)) << "1|2|3|4" << 3;
-    QTest::newRow("ip digit commit") << "ip"
-                                     << ""
-                                     << "7"
-                                     << "7|||" << 0;
-    QTest::newRow("ip colon does not move") << "ip"
-                                            << "1" << QString(QChar(0xFF1A)) << "1|||" << 0;
-    QTest::newRow("mac colon") << "mac"
-                               << "a"
-                               << ":"
-                               << "a|||||" << 1;
-    QTest::newRow("mac fullwidth colon") << "mac"
-                                         << "a" << QString(QChar(0xFF1A)) << "a|||||" << 1;
-    QTest::newRow("mac colon in an empty field") << "mac"
-                                                 << ""
-                                                 << ":"
-                                                 << "|||||" << 0;
-    QTest::newRow("mac full stop commit does not move") << "mac"
-                                                        << "a" << QString(QChar(0x3002)) << "a|||||" << 0;
+    for (const CommitCase& row : rows) {
+        QTest::newRow(row.name) << QString::fromUtf8(row.kind) << QString::fromUtf8(row.before)
+                                << QString::fromUtf8(row.commit) << QString::fromUtf8(row.text) << row.focus;
+    }
 }
 
 void SegmentedAddrEditTest::inputMethodCommit()
@@ -372,7 +260,7 @@ void SegmentedAddrEditTest::inputMethodCommit()
     QFETCH(QString, kind);
     QFETCH(QString, before);
     QFETCH(QString, commit);
-    QFETCH(QString, fieldTexts);
+    QFETCH(QString, text);
     QFETCH(int, focus);
 
     Window window = makeWindow(kind);
@@ -383,42 +271,43 @@ void SegmentedAddrEditTest::inputMethodCommit()
     event.setCommitString(commit);
     QApplication::sendEvent(QApplication::focusWidget(), &event);
 
-    QCOMPARE(SegmentedAddrEditTest::fieldTexts(window.edit), fieldTexts);
+    QCOMPARE(window.edit->text(), text);
     QCOMPARE(focusedField(window.edit), focus);
 }
 
 void SegmentedAddrEditTest::setText_data()
 {
+    struct SetTextCase
+    {
+        const char* name;
+        const char* kind;
+        const char* address;
+        bool accepted;
+        const char* text;
+    };
+    const SetTextCase rows[] = {
+        {"ip leading zeros kept as given", "ip", "192.168.001.010", true, "192.168.001.010"},
+        {"ip limits", "ip", "0.0.255.255", true, "0.0.255.255"},
+        {"ip octet above 255", "ip", "192.168.1.256", false, ""},
+        {"ip missing octet", "ip", "192.168.1", false, ""},
+        {"ip five octets", "ip", "1.2.3.4.5", false, ""},
+        {"ip surrounding space", "ip", " 192.168.1.1", false, ""},
+        {"ip empty", "ip", "", false, ""},
+        {"ip fullwidth digit", "ip", "１92.168.1.1", false, ""},
+        {"mac case kept", "mac", "00:1a:2B:3c:4D:5e", true, "00:1a:2B:3c:4D:5e"},
+        {"mac hyphens", "mac", "00-1A-2B-3C-4D-5E", false, ""},
+        {"mac missing pair", "mac", "00:1A:2B:3C:4D", false, ""},
+        {"mac not hex", "mac", "00:1A:2B:3C:4D:5G", false, ""},
+        {"mac empty clears", "mac", "", false, ""},
+    };
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("address");
     QTest::addColumn<bool>("accepted");
     QTest::addColumn<QString>("text");
-
-    QTest::newRow("ip leading zeros kept as given") << "ip"
-                                                    << "192.168.001.010" << true << "192.168.001.010";
-    QTest::newRow("ip limits") << "ip"
-                               << "0.0.255.255" << true << "0.0.255.255";
-    QTest::newRow("ip octet above 255") << "ip"
-                                        << "192.168.1.256" << false << "";
-    QTest::newRow("ip missing octet") << "ip"
-                                      << "192.168.1" << false << "";
-    QTest::newRow("ip five octets") << "ip"
-                                    << "1.2.3.4.5" << false << "";
-    QTest::newRow("ip surrounding space") << "ip"
-                                          << " 192.168.1.1" << false << "";
-    QTest::newRow("ip empty") << "ip"
-                              << "" << false << "";
-    QTest::newRow("ip fullwidth digit") << "ip" << QString::fromUtf8("１92.168.1.1") << false << "";
-    QTest::newRow("mac case kept") << "mac"
-                                   << "00:1a:2B:3c:4D:5e" << true << "00:1a:2B:3c:4D:5e";
-    QTest::newRow("mac hyphens") << "mac"
-                                 << "00-1A-2B-3C-4D-5E" << false << "";
-    QTest::newRow("mac missing pair") << "mac"
-                                      << "00:1A:2B:3C:4D" << false << "";
-    QTest::newRow("mac not hex") << "mac"
-                                 << "00:1A:2B:3C:4D:5G" << false << "";
-    QTest::newRow("mac empty clears") << "mac"
-                                      << "" << false << "";
+    for (const SetTextCase& row : rows) {
+        QTest::newRow(row.name) << QString::fromUtf8(row.kind) << QString::fromUtf8(row.address) << row.accepted
+                                << QString::fromUtf8(row.text);
+    }
 }
 
 // A refused address clears whatever the editor held before.
@@ -434,9 +323,6 @@ void SegmentedAddrEditTest::setText()
                                                              : QStringLiteral("AA:BB:CC:DD:EE:FF")));
     QCOMPARE(window.edit->setText(address), accepted);
     QCOMPARE(window.edit->text(), text);
-    if (!accepted) {
-        QCOMPARE(fieldTexts(window.edit), QString(fields(window.edit).size() - 1, QLatin1Char('|')));
-    }
 }
 
 void SegmentedAddrEditTest::signalsOfSetText_data()
