@@ -1,6 +1,7 @@
 #include "DeviceHttpServer.h"
 
 #include "CBase64Coder.h"
+#include "DevicePage.h"
 #include "PortDocument.h"
 
 #include <chrono>
@@ -13,7 +14,7 @@ struct DeviceHttpServer::Endpoint
 {
     // What the listeners were opened for.
     std::string ip, ip2;
-    int httpPort = 0, dataPort = 0;
+    int httpPort = 0, dataPort = 0, httpType = 0;
     std::vector<std::unique_ptr<httplib::Server>> servers;
     std::vector<std::thread> threads;
 
@@ -77,11 +78,17 @@ DeviceHttpServer::~DeviceHttpServer()
 int DeviceHttpServer::Start()
 {
     std::vector<std::string> macs;
+    bool https = false;
     {
         std::lock_guard<std::mutex> lock(m_fleet.Lock());
         for (const SimDevice& d : m_fleet.Devices()) {
             macs.push_back(d.mac);
+            https = https || d.httpType == 1;
         }
+    }
+    // One certificate for the whole fleet: browsers are told to accept it anyway.
+    if (https && !m_cert.Generate("scanix-devsim")) {
+        Log("http: cannot make a certificate; HTTPS devices serve plain HTTP");
     }
     int served = 0;
     for (const std::string& mac : macs) {
@@ -114,7 +121,7 @@ void DeviceHttpServer::Stop()
 std::unique_ptr<DeviceHttpServer::Endpoint> DeviceHttpServer::Serve(const std::string& mac)
 {
     std::string ip, ip2;
-    int httpPort = 0, dataPort = 0;
+    int httpPort = 0, dataPort = 0, httpType = 0;
     {
         std::lock_guard<std::mutex> lock(m_fleet.Lock());
         const SimDevice* d = m_fleet.Find(mac);
@@ -125,6 +132,7 @@ std::unique_ptr<DeviceHttpServer::Endpoint> DeviceHttpServer::Serve(const std::s
         ip2 = d->ip2;
         httpPort = d->httpPort;
         dataPort = d->dataPort;
+        httpType = d->httpType;
     }
 
     auto endpoint = std::make_unique<Endpoint>();
@@ -132,8 +140,28 @@ std::unique_ptr<DeviceHttpServer::Endpoint> DeviceHttpServer::Serve(const std::s
     endpoint->ip2 = ip2;
     endpoint->httpPort = httpPort;
     endpoint->dataPort = dataPort;
+    endpoint->httpType = httpType;
+    // A device that reports HTTPS serves everything on its HTTP port over TLS, as such a device does.
+    const bool tls = httpType == 1 && m_cert.Certificate() != nullptr;
     for (const std::string& address : {ip, ip2}) {
-        auto server = std::make_unique<httplib::Server>();
+        std::unique_ptr<httplib::Server> server =
+            tls ? std::make_unique<httplib::SSLServer>(m_cert.Certificate(), m_cert.Key())
+                : std::make_unique<httplib::Server>();
+        server->Get("/", [this, mac](const httplib::Request&, httplib::Response& res) {
+            std::string page;
+            {
+                std::lock_guard<std::mutex> lock(m_fleet.Lock());
+                const SimDevice* d = m_fleet.Find(mac);
+                if (d == nullptr) {
+                    res.status = 404;
+                    return;
+                }
+                page = DevicePage(*d);
+            }
+            if (HoldBack()) {
+                res.set_content(page, "text/html; charset=utf-8");
+            }
+        });
         server->Post("/GetPortConfig", [this, mac](const httplib::Request& req, httplib::Response& res) {
             if (!Authorized(mac, req.get_header_value("Authorization"))) {
                 res.status = 401;
@@ -227,7 +255,7 @@ void DeviceHttpServer::Refresh(const std::string& mac)
 bool DeviceHttpServer::Moved(const std::string& mac)
 {
     std::string ip, ip2;
-    int httpPort = 0, dataPort = 0;
+    int httpPort = 0, dataPort = 0, httpType = 0;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         const auto found = m_endpoints.find(mac);
@@ -236,11 +264,13 @@ bool DeviceHttpServer::Moved(const std::string& mac)
             ip2 = found->second->ip2;
             httpPort = found->second->httpPort;
             dataPort = found->second->dataPort;
+            httpType = found->second->httpType;
         }
     }
     std::lock_guard<std::mutex> lock(m_fleet.Lock());
     const SimDevice* d = m_fleet.Find(mac);
-    return d != nullptr && (d->ip != ip || d->ip2 != ip2 || d->httpPort != httpPort || d->dataPort != dataPort);
+    return d != nullptr && (d->ip != ip || d->ip2 != ip2 || d->httpPort != httpPort || d->dataPort != dataPort ||
+                            d->httpType != httpType);
 }
 
 void DeviceHttpServer::RestartLoop()

@@ -5,9 +5,11 @@
 // POST /GetPortConfig answers the port document; POST /SetPortConfig applies one, after
 // which the device serves on its new ports and announces itself. Each device also accepts
 // TCP connections on its data port, as a camera does. Faults for tests: slow answers, no
-// answer, no Content-Length, a huge Content-Length.
+// answer, no Content-Length, a huge Content-Length. GET / answers a small page naming the
+// device; a device that reports HTTPS serves all of this over TLS with a self-signed certificate.
 
 #include "Fleet.h"
+#include "SelfSignedCert.h"
 
 #include <condition_variable>
 #include <cstdio>
@@ -61,6 +63,7 @@ private:
     HttpFaultOptions m_faults;
     PortsChanged m_onPortsChanged;
     std::FILE* m_log;
+    SelfSignedCert m_cert; // made by Start when a device reports HTTPS
 
     std::mutex m_mutex; // guards everything below
     std::condition_variable m_wake;

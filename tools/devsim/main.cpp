@@ -37,6 +37,7 @@ const char* const kUsage =
     "  --allow-host-network  run even in the network namespace of process 1 (not advised)\n"
     "  --http            serve each device's configuration interface (HTTP, Basic admin:password)\n"
     "                    on its address and HTTP port, and accept connections on its data port\n"
+    "                    and its web page at / (over HTTPS where the device reports HTTPS)\n"
     "  --http-delay MS   every HTTP answer waits MS first\n"
     "  --http-silent     read HTTP requests, never answer\n"
     "  --http-no-length  HTTP answers without Content-Length\n"

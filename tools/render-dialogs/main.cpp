@@ -3,6 +3,7 @@
 #include "AppSetup.h"
 #include "BaseDialog.h"
 #include "ButtonMenu.h"
+#include "ControlBarSheet.h"
 #include "LanguageSrc.h"
 #include "N12_MessageBox.h"
 #include "QMXStyle.h"
@@ -107,6 +108,32 @@ const BoxCase kBoxes[] = {
     {"long-text", "IDCS_CHANGE_NETWORK_PARAM_INFO", N12_MessageBox::Ok, N12_MessageBox::Information},
 };
 
+struct ActionBox
+{
+    const char* textKey;
+    int kind;
+};
+
+const ActionBox kActionBoxes[] = {
+    {"IDCS_IDCS_CHANGE_NETWORK_PARAM_SUCCESS", N12_MessageBox::Information},
+    {"IDCS_ERROR_IP_MASK_ALL1", N12_MessageBox::Error},
+    {"IDCS_ERROR_IP_MASK_ALL0", N12_MessageBox::Error},
+    {"IDCS_ERROR_USE_LOOPBACK", N12_MessageBox::Error},
+    {"IDCS_ERROR_IP_ROUTE_INVALID", N12_MessageBox::Error},
+    {"IDCS_ERROR_MASK_NOT_CONTINE", N12_MessageBox::Error},
+    {"IDCS_ERROR_DIFFERENT_SEGMENT", N12_MessageBox::Error},
+    {"IDCS_ERROR_ROUTE_MASK_ALL1", N12_MessageBox::Error},
+    {"IDCS_ERROR_ROUTE_MASK_ALL0", N12_MessageBox::Error},
+    {"IDCS_IDCS_CHANGE_NETWORK_PARAM_ERROR", N12_MessageBox::Error},
+    {"IDCS_PROMPT_DEVICE_NOT_EXIST", N12_MessageBox::Error},
+    {"IDCS_PROMPT_DEVICE_NOT_SUPPORT", N12_MessageBox::Error},
+    {"IDCS_RESTORE_DEVICE_PASSWORD_SUCCESS", N12_MessageBox::Information},
+    {"IDCS_RESTORE_DEVICE_PASSWORD_ERROR", N12_MessageBox::Error},
+    {"IDCS_NETWORK_PARAM_EMPTY", N12_MessageBox::Warning},
+    {"IDCS_MAC_ADDRESS_EMPTY_ERROR", N12_MessageBox::Warning},
+    {"IDCS_PROMPT_SUBNET_MASK_INVALID", N12_MessageBox::Error},
+};
+
 bool renderLanguage(QApplication& app, const Options& options, int languageId)
 {
     g_languageId = languageId;
@@ -149,6 +176,12 @@ bool renderLanguage(QApplication& app, const Options& options, int languageId)
     ok = save(sheet, prefix + QStringLiteral("widgets.png")) && ok;
     sheet.hide();
     ok = saveImage(renderAddrEditSheet(), prefix + QStringLiteral("addredits.png")) && ok;
+    ok = saveImage(renderControlBarSheet(), prefix + QStringLiteral("controlbar.png")) && ok;
+    // Every box the device actions and the control bar's checks can show.
+    for (const ActionBox& box : kActionBoxes) {
+        N12_MessageBox dialog(getText(box.textKey), N12_MessageBox::Ok, box.kind);
+        ok = save(dialog, prefix + QStringLiteral("action-%1.png").arg(QString::fromLatin1(box.textKey))) && ok;
+    }
     releaseLanguage();
     return ok;
 }

@@ -1,0 +1,234 @@
+// The device actions end to end, as a user does them: the real window with the real search
+// library, against the simulator's devices in a private network. Rows are clicked, the
+// control bar's fields typed into, its buttons pressed; every outcome is one message box.
+
+#include "DeviceRowInfo.h"
+#include "LanguageSrc.h"
+#include "MainWindow.h"
+#include "MessageBoxRecorder.h"
+#include "PrivateNetwork.h"
+#include "VistaTreeWidget.h"
+#include "WidgetTestSupport.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidgetItem>
+
+#include <cstdlib>
+#include <httplib.h>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+using namespace scanix::test;
+
+namespace {
+
+// Seed 1 from 10.0.0.64: index 0 and 7 are cameras, 1 a recorder, 4 a decoder on HTTPS 8080.
+const std::string kCamera = SimMac(1, 0);
+const std::string kRecorder = SimMac(1, 1);
+const std::string kDecoder = SimMac(1, 4);
+const std::string kSecondCamera = SimMac(1, 7);
+
+QString translatedBox(const char* title, const char* key)
+{
+    return getText(title) + QLatin1Char('|') + getText(key);
+}
+
+class DeviceActionsNet : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!PrivateNamespaceProblem().empty()) {
+            GTEST_SKIP() << "end-to-end test skipped: " << PrivateNamespaceProblem();
+        }
+        m_net = std::make_unique<TestNetwork>();
+        ASSERT_TRUE(m_net->Ok());
+        // The devices live in the searcher's own subnet, with room for the addresses they move to.
+        const std::string lan1 = m_net->Namespace("lan1");
+        for (int i = 0; i < 12; ++i) {
+            const std::string add = "ip -n " + lan1 + " addr add 10.0.0." + std::to_string(64 + i) + "/24 dev eth0";
+            ASSERT_EQ(std::system(add.c_str()), 0);
+        }
+        ASSERT_TRUE(m_net->EnterPc());
+        m_sim = std::make_unique<Simulator>(
+            lan1,
+            std::vector<std::string>{
+                "--max-delay", "50", "--count", "8", "--seed", "1", "--first-ip", "10.0.0.64", "--http", "--log", "-"});
+        ASSERT_TRUE(m_sim->Ready());
+
+        ASSERT_TRUE(m_launcherDir.isValid());
+        m_window = std::make_unique<MainWindow>();
+        m_window->searchManage().SetLauncherDirectory(m_launcherDir.path().toStdString());
+        m_window->resize(1200, 760);
+        m_window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
+        m_list = m_window->findChild<VistaTreeWidget*>();
+        ASSERT_NE(m_list, nullptr);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return m_list->topLevelItemCount() == 8; }, 8000))
+            << m_list->topLevelItemCount() << " rows";
+    }
+
+    void TearDown() override
+    {
+        m_window.reset();
+        m_sim.reset();
+        m_net.reset();
+    }
+
+    QTreeWidgetItem* row(const std::string& mac) const
+    {
+        for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
+            const DeviceRowInfo* record = MainWindow::recordOf(m_list->topLevelItem(i));
+            if (record != nullptr && record->mac == QString::fromStdString(mac)) {
+                return m_list->topLevelItem(i);
+            }
+        }
+        return nullptr;
+    }
+
+    QString shownIp(const std::string& mac) const
+    {
+        const QTreeWidgetItem* item = row(mac);
+        const DeviceRowInfo* record = item != nullptr ? MainWindow::recordOf(item) : nullptr;
+        return record != nullptr ? record->ipAddress : QString();
+    }
+
+    // Where a click lands on the row: away from the window's edges, where presses resize it.
+    QPoint pointOn(const std::string& mac) const
+    {
+        const QRect cell = m_list->visualItemRect(row(mac));
+        return {m_list->viewport()->width() / 3, cell.center().y()};
+    }
+
+    void select(const std::string& mac)
+    {
+        ASSERT_NE(row(mac), nullptr);
+        m_list->scrollToItem(row(mac));
+        QTest::mouseClick(m_list->viewport(), Qt::LeftButton, Qt::NoModifier, pointOn(mac));
+        ASSERT_EQ(m_list->currentItem(), row(mac));
+    }
+
+    template <class T = QWidget> T* child(const char* name) const
+    {
+        return m_window->findChild<T*>(QString::fromLatin1(name));
+    }
+
+    // Types an address into a segmented editor, one field after the other.
+    void type(const char* editor, const QString& address, QChar separator)
+    {
+        const QList<QLineEdit*> fields = child(editor)->findChildren<QLineEdit*>();
+        const QStringList parts = address.split(separator);
+        ASSERT_EQ(fields.size(), parts.size());
+        for (int i = 0; i < parts.size(); ++i) {
+            fields[i]->clear();
+            QTest::keyClicks(fields[i], parts[i]);
+        }
+    }
+
+    void click(const char* name)
+    {
+        QTest::mouseClick(child(name), Qt::LeftButton);
+    }
+
+    QString openedUrl() const
+    {
+        QFile file(m_launcherDir.filePath(QStringLiteral("opened.txt")));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).trimmed() : QString();
+    }
+
+    std::unique_ptr<TestNetwork> m_net;
+    std::unique_ptr<Simulator> m_sim;
+    QTemporaryDir m_launcherDir;
+    std::unique_ptr<MainWindow> m_window;
+    VistaTreeWidget* m_list = nullptr;
+};
+
+} // namespace
+
+TEST_F(DeviceActionsNet, ChangesACamerasAddressThroughTheForm)
+{
+    select(kCamera);
+    EXPECT_EQ(child<QWidget>("mac")->findChildren<QLineEdit*>().first()->text(), "02");
+    type("ip", "10.0.0.72", '.');
+    child<QLineEdit>("password")->setText("Admin123");
+    MessageBoxRecorder boxes;
+    click("save");
+    EXPECT_EQ(boxes.boxes(), QStringList{translatedBox("IDCS_INFORMATION", "IDCS_IDCS_CHANGE_NETWORK_PARAM_SUCCESS")});
+    // The row follows the device's own "changed" report.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shownIp(kCamera) == "10.0.0.72"; }, 5000))
+        << shownIp(kCamera).toStdString();
+
+    // A wrong password: the device refuses, the box says so and nothing changes.
+    boxes.clear();
+    select(kSecondCamera);
+    type("ip", "10.0.0.73", '.');
+    child<QLineEdit>("password")->setText("wrong");
+    click("save");
+    EXPECT_EQ(boxes.boxes(), QStringList{translatedBox("IDCS_ERROR", "IDCS_IDCS_CHANGE_NETWORK_PARAM_ERROR")});
+    QTest::qWait(300); // a change report, were one to come, arrives within the simulator's answer delay
+    EXPECT_EQ(shownIp(kSecondCamera), "10.0.0.71");
+}
+
+TEST_F(DeviceActionsNet, RestoresACamerasPasswordAndOpensDevicePages)
+{
+    click("restoreHeader");
+    MessageBoxRecorder boxes;
+    type("restoreMac", QString::fromStdString(kCamera).toLower(), ':');
+    click("ok");
+    EXPECT_EQ(boxes.boxes(), QStringList{translatedBox("IDCS_INFORMATION", "IDCS_RESTORE_DEVICE_PASSWORD_SUCCESS")});
+    EXPECT_EQ(child<QWidget>("restoreMac")->findChildren<QLineEdit*>().first()->text(), "");
+
+    boxes.clear();
+    type("restoreMac", QString::fromStdString(kRecorder), ':');
+    click("ok");
+    EXPECT_EQ(boxes.boxes(), QStringList{translatedBox("IDCS_ERROR", "IDCS_PROMPT_DEVICE_NOT_SUPPORT")});
+
+    // The launcher template writes the URL it is given instead of starting a browser.
+    QFile launcher(m_launcherDir.filePath(QStringLiteral("OpenURLWithAdminSrc.txt")));
+    ASSERT_TRUE(launcher.open(QIODevice::WriteOnly));
+    launcher.write(QStringLiteral("echo >'%1' http://127.0.0.1\n").arg(m_launcherDir.filePath("opened.txt")).toUtf8());
+    launcher.close();
+    struct Page
+    {
+        std::string mac;
+        QString url;
+    };
+    for (const Page& page : {Page{kCamera, "http://10.0.0.64"}, Page{kDecoder, "https://10.0.0.68:8080"}}) {
+        SCOPED_TRACE(page.mac);
+        QFile::remove(m_launcherDir.filePath("opened.txt"));
+        m_list->scrollToItem(row(page.mac));
+        QTest::mouseClick(m_list->viewport(), Qt::LeftButton, Qt::NoModifier, pointOn(page.mac));
+        QTest::mouseDClick(m_list->viewport(), Qt::LeftButton, Qt::NoModifier, pointOn(page.mac));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return openedUrl() == page.url; }, 5000)) << openedUrl().toStdString();
+
+        // The URL answers with the device's own page.
+        httplib::Client client(page.url.toStdString());
+        client.enable_server_certificate_verification(false);
+        client.set_connection_timeout(2);
+        client.set_read_timeout(2);
+        const httplib::Result answer = client.Get("/");
+        ASSERT_TRUE(answer) << httplib::to_string(answer.error());
+        EXPECT_EQ(answer->status, 200);
+        EXPECT_NE(answer->body.find("<td id=\"mac\">" + page.mac + "</td>"), std::string::npos) << answer->body;
+    }
+}
+
+int main(int argc, char** argv)
+{
+    EnterPrivateNamespaces(argc, argv);
+    // Headless also when CTest lists the tests, which it does without the test's environment.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    if (!WidgetTestSupport::applySkin() && WidgetTestSupport::skinExpected()) {
+        return 1;
+    }
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "N12_MessageBox.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QStringList>
+#include <QTimer>
+
+// Answers every message box that opens while it lives: notes "title|text", and what had the
+// focus just before, then presses OK. So a test can call a slot that shows a modal box and
+// check afterwards which boxes came, in order.
+class MessageBoxRecorder : public QObject
+{
+public:
+    // `grab`, when set, runs on each box before it is closed (for screenshots).
+    explicit MessageBoxRecorder(std::function<void(N12_MessageBox*)> grab = {})
+        : m_grab(std::move(grab))
+    {
+        m_timer.setInterval(5);
+        connect(&m_timer, &QTimer::timeout, this, [this]() { answer(); });
+        m_timer.start();
+    }
+
+    // Title and text of each box, e.g. "Error|The IP address is empty."
+    QStringList boxes() const
+    {
+        return m_boxes;
+    }
+    void clear()
+    {
+        m_boxes.clear();
+    }
+
+private:
+    void answer()
+    {
+        auto* box = qobject_cast<N12_MessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible()) {
+            return;
+        }
+        const auto* text = box->findChild<QLabel*>(QStringLiteral("messageText"));
+        m_boxes << box->title() + QLatin1Char('|') + (text != nullptr ? text->text() : QString());
+        if (m_grab) {
+            m_grab(box);
+        }
+        box->slot_buttonClicked(N12_MessageBox::Ok);
+    }
+
+    std::function<void(N12_MessageBox*)> m_grab;
+    QTimer m_timer;
+    QStringList m_boxes;
+};
