@@ -100,6 +100,8 @@ void DeviceControlBar::createNetworkSection()
     m_save = new QMXPushButton(getText("IDCS_SAVE"), m_networkBody);
     m_save->setObjectName(QStringLiteral("save"));
     m_save->setStyleSheet(QString::fromLatin1(kNarrowButtonStyle));
+    // Inside the main window (a dialog) Return must not press Save or OK behind the user's back.
+    m_save->setAutoDefault(false);
     m_networkInfoIcon = new BorderImage(QStringLiteral(":/skin/info.png"), m_networkBody);
     m_networkInfo = infoText("IDCS_CHANGE_NETWORK_PARAM_INFO", m_networkBody);
     m_networkInfo->setObjectName(QStringLiteral("networkInfo"));
@@ -133,6 +135,7 @@ void DeviceControlBar::createRestoreSection()
     m_ok = new QMXPushButton(getText("IDCS_OK"), m_restoreBody);
     m_ok->setObjectName(QStringLiteral("ok"));
     m_ok->setStyleSheet(QString::fromLatin1(kNarrowButtonStyle));
+    m_ok->setAutoDefault(false);
     m_restoreInfoIcon = new BorderImage(QStringLiteral(":/skin/info.png"), m_restoreBody);
     m_restoreInfo = infoText("IDCS_RESTORE_DEVICE_PASSWORD_INFO", m_restoreBody);
     m_restoreInfo->setObjectName(QStringLiteral("restoreInfo"));
