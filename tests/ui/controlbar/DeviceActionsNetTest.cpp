@@ -2,6 +2,7 @@
 // library, against the simulator's devices in a private network. Rows are clicked, the
 // control bar's fields typed into, its buttons pressed; every outcome is one message box.
 
+#include "DeviceControlBar.h"
 #include "DeviceRowInfo.h"
 #include "LanguageSrc.h"
 #include "MainWindow.h"
@@ -115,7 +116,12 @@ protected:
 
     template <class T = QWidget> T* child(const char* name) const
     {
-        return m_window->findChild<T*>(QString::fromLatin1(name));
+        // The bar's own widgets first: the filter forms of the list header reuse names such as "ok".
+        const QString objectName = QString::fromLatin1(name);
+        if (T* inBar = m_window->findChild<DeviceControlBar*>()->findChild<T*>(objectName)) {
+            return inBar;
+        }
+        return m_window->findChild<T*>(objectName);
     }
 
     // Types an address into a segmented editor, one field after the other.
