@@ -20,10 +20,12 @@ bool DeviceRecords::remove(const QString& mac)
     if (it == m_byMac.end()) {
         return false;
     }
-    countType(**it.value(), -1);
-    m_records.erase(it.value());
-    m_byMac.erase(it);
+    // The record goes last: mac may be the record's own text.
+    const List::iterator record = it.value();
     m_rows.remove(mac);
+    m_byMac.erase(it);
+    countType(**record, -1);
+    m_records.erase(record);
     return true;
 }
 

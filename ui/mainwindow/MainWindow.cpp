@@ -2,6 +2,7 @@
 
 #include "AboutDlg.h"
 #include "DeviceControlBar.h"
+#include "DeviceRowInfo.h"
 #include "DeviceText.h"
 #include "DeviceTreeHeaderView.h"
 #include "IconButton.h"
@@ -104,6 +105,7 @@ MainWindow::~MainWindow()
     // them now, while the window is whole, and only free them.
     m_closing = true;
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    m_pendingReports.clear();
     MainWindow* self = this;
     g_mainWindow.compare_exchange_strong(self, nullptr);
     m_framelessHelper->detachFrom(this);

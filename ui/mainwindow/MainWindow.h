@@ -5,8 +5,12 @@
 #include "DeviceRecords.h"
 #include "Observer.h"
 
+#include <QElapsedTimer>
 #include <QRect>
 #include <QString>
+
+#include <deque>
+#include <memory>
 
 class DeviceControlBar;
 class DeviceTreeHeaderView;
@@ -21,6 +25,7 @@ class QLabel;
 class QMXButton;
 class QMXLabel;
 class QMXPushButton;
+class QTimer;
 class QTreeWidgetItem;
 class StatusBar;
 class ToolButton;
@@ -60,7 +65,7 @@ public:
     // Deletes every row (the records stay), adds one for each record that passes the active
     // filter, in record order, and shows their number as the online count.
     void repopulateRows();
-    // Rows gone, records deleted, count 0; filters and the type menu stay.
+    // Rows gone, records and waiting reports deleted, count 0; filters and the type menu stay.
     void clearDeviceList();
 
     // The record a row shows, or null.
@@ -108,6 +113,9 @@ private:
     void createFilterMenus();
     void connectSignals();
     void startDiscovery();
+    bool reportSliceLeft();
+    void handlePendingReports();
+    void handleReport(std::unique_ptr<DeviceRowInfo> record, int opt);
     void onDeviceFound(DeviceRowInfo* record);
     void onDeviceChanged(DeviceRowInfo* record);
     void onDeviceGone(DeviceRowInfo* record);
@@ -153,6 +161,16 @@ private:
     DeviceTreeHeaderView* m_header = nullptr;
     DeviceTypeFilterMenu* m_deviceTypeMenu = nullptr;
     QActionGroup* m_refreshGroup = nullptr;
+    // Reports that came after the current slice of handling was used up, in arrival order;
+    // the timer takes them in slices, giving the event loop a turn in between.
+    struct PendingReport
+    {
+        std::unique_ptr<DeviceRowInfo> record;
+        int opt;
+    };
+    std::deque<PendingReport> m_pendingReports;
+    QTimer* m_reportTimer = nullptr;
+    QElapsedTimer m_reportSlice;
     // Set once the window is being torn down: reports still queued are only freed.
     bool m_closing = false;
     bool m_restoringFlags = false;

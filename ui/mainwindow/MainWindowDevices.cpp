@@ -14,6 +14,7 @@
 
 #include <QFontMetrics>
 #include <QMetaObject>
+#include <QTimer>
 
 #include <algorithm>
 #include <memory>
@@ -47,6 +48,9 @@ const ColumnSpec kColumns[] = {
 constexpr int kColumnCount = 16;
 constexpr int kActivationColumn = 15;
 constexpr int kRecordRole = Qt::UserRole;
+// How long reports are handled in one go before the event loop gets a turn: a flood of
+// thousands (a fleet answering at once, a refresh) must not freeze painting and input.
+constexpr qint64 kReportSliceMs = 8;
 
 // Room a header text needs beside it: the section's padding and the sort indicator.
 constexpr int kHeaderTextMargin = 24;
@@ -92,6 +96,9 @@ HeaderButton* filterButton(const char* name, const char* accessibleKey, QWidget*
 
 void MainWindow::createDeviceList()
 {
+    m_reportTimer = new QTimer(this);
+    m_reportTimer->setInterval(0);
+    connect(m_reportTimer, &QTimer::timeout, this, &MainWindow::handlePendingReports);
     m_deviceList = new VistaTreeWidget(this);
     m_deviceList->setObjectName(QStringLiteral("deviceList"));
     m_deviceList->setAccessibleName(getText("IDCS_DEVICE_NETWORK_SEARCH"));
@@ -150,6 +157,40 @@ void MainWindow::slot_recvOnlineDeviceInfo(void* report, int opt)
     if (m_closing) {
         return;
     }
+    // Reports keep their order: once one waits, every later one waits behind it.
+    if (m_pendingReports.empty() && reportSliceLeft()) {
+        handleReport(std::move(record), opt);
+        return;
+    }
+    m_pendingReports.push_back({std::move(record), opt});
+}
+
+// A slice starts with the first report after the event loop had its turn; the timer fires
+// on the loop's next turn and starts the next slice.
+bool MainWindow::reportSliceLeft()
+{
+    if (!m_reportTimer->isActive()) {
+        m_reportSlice.start();
+        m_reportTimer->start();
+    }
+    return m_reportSlice.elapsed() < kReportSliceMs;
+}
+
+void MainWindow::handlePendingReports()
+{
+    m_reportSlice.start();
+    while (!m_pendingReports.empty() && m_reportSlice.elapsed() < kReportSliceMs) {
+        PendingReport next = std::move(m_pendingReports.front());
+        m_pendingReports.pop_front();
+        handleReport(std::move(next.record), next.opt);
+    }
+    if (m_pendingReports.empty()) {
+        m_reportTimer->stop();
+    }
+}
+
+void MainWindow::handleReport(std::unique_ptr<DeviceRowInfo> record, int opt)
+{
     switch (opt) {
     case 0:
         onDeviceFound(record.release());
@@ -289,6 +330,9 @@ void MainWindow::repopulateRows()
 
 void MainWindow::clearDeviceList()
 {
+    // Reports still waiting describe the list being cleared; the search that follows
+    // reports every device afresh.
+    m_pendingReports.clear();
     m_deviceList->clear();
     m_deviceRecords.clear();
     setOnlineCount(0);

@@ -22,6 +22,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 #include <atomic>
 #include <cstdio>
@@ -41,6 +42,7 @@ private slots:
     void cleanup();
     void reportsArriveAsRowsOnTheGuiThread();
     void foundTwiceGivesOneRow();
+    void floodIsHandledInOrderWithTurnsBetween();
     void goneAndChanged_data();
     void goneAndChanged();
     void activationColumn_data();
@@ -131,6 +133,8 @@ void MainWindowTest::deliver(const std::vector<SEARCH_INFO>& reports)
     });
     worker.join();
     QCoreApplication::sendPostedEvents(window, QEvent::MetaCall);
+    // Reports past the first slice wait for the event loop's next turns.
+    QVERIFY(QTest::qWaitFor([window]() { return window->m_pendingReports.empty(); }, 10000));
 }
 
 QStringList MainWindowTest::columnTexts(int column) const
@@ -201,6 +205,29 @@ void MainWindowTest::foundTwiceGivesOneRow()
     QCOMPARE(list(*m_window)->topLevelItemCount(), 2);
     QCOMPARE(m_window->deviceRecords().size(), 2);
     QCOMPARE(m_window->onlineCount(), 2);
+}
+
+// A flood is handled in slices with the event loop running between them; the reports keep
+// their order, so a device found, gone and found again ends with one row, the others none.
+void MainWindowTest::floodIsHandledInOrderWithTurnsBetween()
+{
+    constexpr int kDevices = 3000;
+    std::vector<SEARCH_INFO> reports;
+    for (int opt : {SEARCH_OPT_FOUND, SEARCH_OPT_CHANGED, SEARCH_OPT_GONE}) {
+        for (int n = 0; n < kDevices; ++n) {
+            reports.push_back(device(n).info(opt));
+        }
+    }
+    reports.push_back(device(7).info(SEARCH_OPT_FOUND));
+    int turnsDuringFlood = 0;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, this, [&]() { turnsDuringFlood += m_window->m_pendingReports.empty() ? 0 : 1; });
+    ticker.start(0);
+    deliver(reports);
+    QVERIFY(turnsDuringFlood > 0);
+    QCOMPARE(columnTexts(11), QStringList{QString::fromStdString(testMac(7))});
+    QCOMPARE(m_window->deviceRecords().size(), 1);
+    QCOMPARE(m_window->onlineCount(), 1);
 }
 
 void MainWindowTest::goneAndChanged_data()

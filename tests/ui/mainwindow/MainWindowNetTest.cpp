@@ -1,6 +1,7 @@
-// The list filters end to end: the real window over the real search library, with the demo's
-// simulated fleet in a private network. Each filter must show exactly the simulator's devices
-// that satisfy it, and devices that come up later must meet the active filter.
+// The window end to end: the real window over the real search library, with the demo's
+// simulated fleet in a private network. The list shows exactly the maker's devices and follows
+// them as they leave; each filter shows exactly the devices that satisfy it, and devices that
+// come up later must meet the active filter.
 
 #include "DeviceTypeFilterMenu.h"
 #include "Fleet.h"
@@ -87,7 +88,7 @@ std::uint32_t ipv4(const std::string& text)
     return (a << 24) | (b << 16) | (c << 8) | d;
 }
 
-class MainWindowFilterNetTest : public testing::Test
+class MainWindowNetTest : public testing::Test
 {
 protected:
     void SetUp() override
@@ -172,7 +173,29 @@ protected:
     VistaTreeWidget* m_list = nullptr;
 };
 
-TEST_F(MainWindowFilterNetTest, EachFilterShowsExactlyTheFleetDevicesThatSatisfyIt)
+TEST_F(MainWindowNetTest, ListsExactlyTheMakersDevicesAndDropsOneSwitchedOff)
+{
+    m_window = std::make_unique<MainWindow>();
+    m_list = m_window->findChild<VistaTreeWidget*>(QStringLiteral("deviceList"));
+    ASSERT_NE(m_list, nullptr);
+    const std::set<std::string> all = expected([](const SimDevice&) { return true; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_window->deviceRecords().size() >= int(all.size()); }, kFoundWithinMs))
+        << "found " << m_window->deviceRecords().size() << " of " << all.size();
+    // A moment longer: a foreign device answering late would show up now.
+    QTest::qWait(1500);
+    expectShown(all, "the fleet, foreign series refused");
+
+    // Switched off in the fleet subnet: it says goodbye and must leave the list and the count.
+    const SimDevice leaving = m_devices.back();
+    ASSERT_TRUE(m_sims.at(2)->Command("off " + leaving.mac));
+    m_offline = {leaving.mac};
+    const QString leavingMac = QString::fromStdString(leaving.mac);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_window->findDeviceByMac(leavingMac); }, kFoundWithinMs));
+    expectShown(expected([](const SimDevice&) { return true; }), "after one was switched off");
+    EXPECT_EQ(m_window->onlineCount(), int(all.size()) - 1);
+}
+
+TEST_F(MainWindowNetTest, EachFilterShowsExactlyTheFleetDevicesThatSatisfyIt)
 {
     // Two devices stay silent until a range filter is on: one inside it (lan2), one outside (fleet).
     const SimDevice inside = m_devices.at(13);
