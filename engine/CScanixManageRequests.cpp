@@ -5,6 +5,7 @@
 #include "DeviceAddress.h"
 #include "DeviceHttpClient.h"
 #include "HostNetwork.h"
+#include "MacText.h"
 #include "PortDocument.h"
 #include "ProbeTcp.h"
 #include "Scanix_Search.h"
@@ -12,7 +13,6 @@
 
 #include <arpa/inet.h>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -20,19 +20,6 @@
 #include <thread>
 
 namespace {
-
-bool ReadMacBytes(const char* mac, unsigned char (&bytes)[6])
-{
-    unsigned int v[6] = {};
-    if (mac == nullptr ||
-        std::sscanf(mac, "%02X:%02X:%02X:%02X:%02X:%02X", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5]) != 6) {
-        return false;
-    }
-    for (int i = 0; i < 6; ++i) {
-        bytes[i] = static_cast<unsigned char>(v[i]);
-    }
-    return true;
-}
 
 std::string Text(const char* text)
 {
@@ -73,7 +60,10 @@ int CScanixManage::SetNetworkParam(const char* mac,
         return SETIP_FAILED;
     }
     unsigned char macBytes[6] = {};
-    ReadMacBytes(device.mac, macBytes);
+    // The store holds only MAC texts, but a request must never go out to zero bytes.
+    if (!ParseMac(device.mac, macBytes)) {
+        return SETIP_FAILED;
+    }
     Trace(Text(mac));
 
     SetIpRequest request;
@@ -194,7 +184,7 @@ bool CScanixManage::ReadRtspPort(const std::string& host, int httpPort, const st
 int CScanixManage::RestoreDefault(const char* mac)
 {
     unsigned char bytes[6] = {};
-    if (!ReadMacBytes(mac, bytes)) {
+    if (!ParseMac(mac, bytes)) {
         return 0;
     }
     return SCANIX_SET_DevRestoreDefault(bytes);
