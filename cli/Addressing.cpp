@@ -1,6 +1,6 @@
 #include "Addressing.h"
 
-#include "CheckNetParam.h"
+#include "AddressingRules.h"
 #include "MacText.h"
 
 #include <algorithm>
@@ -53,10 +53,10 @@ std::optional<int> ParsePort(const std::string& text)
 int CheckAddresses(const std::string& ip, const std::string& mask, const std::string& gateway)
 {
     int code = 0;
-    CheckNetParam(ParseIpv4(ip).value_or(0xFFFFFFFFu),
-                  ParseIpv4(mask).value_or(0xFFFFFFFFu),
-                  ParseIpv4(gateway).value_or(0xFFFFFFFFu),
-                  code);
+    CheckAddressingRules(ParseIpv4(ip).value_or(0xFFFFFFFFu),
+                         ParseIpv4(mask).value_or(0xFFFFFFFFu),
+                         ParseIpv4(gateway).value_or(0xFFFFFFFFu),
+                         code);
     return code;
 }
 

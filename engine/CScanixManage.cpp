@@ -1,7 +1,7 @@
 #include "CScanixManage.h"
 
+#include "AddressingRules.h"
 #include "CSearchResult.h"
-#include "CheckNetParam.h"
 #include "MacText.h"
 #include "Scanix_Search.h"
 #include "SocketsLayer.h"
@@ -114,7 +114,7 @@ int CScanixManage::GetPendingResult() const
 bool CScanixManage::CheckNetParam(std::uint32_t ip, std::uint32_t mask, std::uint32_t gateway, int* code)
 {
     int local = 0;
-    const bool ok = ::CheckNetParam(ip, mask, gateway, local);
+    const bool ok = CheckAddressingRules(ip, mask, gateway, local);
     if (code != nullptr) {
         *code = local;
     }

@@ -58,7 +58,8 @@ public:
     // or the first failing rule's code and returns whether every rule passed.
     static bool CheckNetParam(std::uint32_t ip, std::uint32_t mask, std::uint32_t gateway, int* code);
 
-    // Requests to one device (CScanixManageRequests.cpp); all block the caller.
+    // Requests to one device and the host side, one file per job (CScanixManageAddress.cpp,
+    // CScanixManageRestore.cpp, CScanixManageWeb.cpp, CScanixManageHost.cpp); all block the caller.
     // Changes the device's IPv4 parameters, and for a camera its ports over HTTP when
     // httpPort and dataPort give new ones. Returns 0 or a SetNetworkParamCode / rule code.
     int SetNetworkParam(const char* mac,

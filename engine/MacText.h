@@ -9,4 +9,6 @@ void UpperCaseMac(char* text);
 bool IsMacText(const char* text);
 
 // Reads a MAC text into six bytes; false (bytes untouched) when the text is not a MAC text.
+// The engine's one MAC reader: unlike a "%02X:..." scan it refuses single digits, signs,
+// blanks and trailing text, so a request never goes to a device the text did not name.
 bool ParseMac(const char* text, unsigned char (&bytes)[6]);

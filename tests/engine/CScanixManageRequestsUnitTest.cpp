@@ -199,6 +199,7 @@ TEST_F(CScanixManageRequests, RestoreDefaultPassesTheMacBytesAndTheAnswer)
     FakeSearchLibrary::SetRestoreResult(0);
     EXPECT_EQ(m_manager.RestoreDefault(kRecorder), 0);
     EXPECT_EQ(m_manager.RestoreDefault("garbage"), 0);
+    EXPECT_EQ(m_manager.RestoreDefault("0:1A:2B:3C:4D:1"), 0);
     const auto calls = FakeSearchLibrary::Calls();
     ASSERT_EQ(calls.size(), 2u) << "a MAC that does not read is not sent";
     EXPECT_EQ(calls[0].mac, kCamera);

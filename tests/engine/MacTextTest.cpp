@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(MacText, RecognisesOnlySixHexPairsJoinedByColons)
+TEST(MacText, RecognisesAndReadsOnlySixHexPairsJoinedByColons)
 {
     struct Case
     {
@@ -21,8 +21,14 @@ TEST(MacText, RecognisesOnlySixHexPairsJoinedByColons)
                           Case{"00:1A:2B:3C:4D:5E6", false},
                           Case{"00-1A-2B-3C-4D-5E", false},
                           Case{"0G:1A:2B:3C:4D:5E", false},
-                          Case{" 00:1A:2B:3C:4D:5E", false}}) {
+                          Case{" 00:1A:2B:3C:4D:5E", false},
+                          // Texts a "%02X:..." scan reads as six bytes.
+                          Case{"1:2:3:4:5:6", false},
+                          Case{"00:11:22:33:44:55x", false},
+                          Case{"+0:11:22:33:44:55", false}}) {
+        unsigned char bytes[6] = {};
         EXPECT_EQ(IsMacText(c.text), c.mac) << '"' << c.text << '"';
+        EXPECT_EQ(ParseMac(c.text, bytes), c.mac) << '"' << c.text << '"';
     }
     EXPECT_FALSE(IsMacText(nullptr));
 }

@@ -1,4 +1,4 @@
-#include "CheckNetParam.h"
+#include "AddressingRules.h"
 
 #include <arpa/inet.h>
 
@@ -19,22 +19,22 @@ std::ostream& operator<<(std::ostream& os, const RuleCase& c)
     return os << c.ip << " / " << c.mask << " / " << c.gateway << " -> " << c.code;
 }
 
-class CheckNetParamRules : public testing::TestWithParam<RuleCase>
+class AddressingRules : public testing::TestWithParam<RuleCase>
 {
 };
 
-TEST_P(CheckNetParamRules, GivesTheFirstFailingRule)
+TEST_P(AddressingRules, GivesTheFirstFailingRule)
 {
     const RuleCase& c = GetParam();
     int code = -1;
-    const bool ok = CheckNetParam(inet_addr(c.ip), inet_addr(c.mask), inet_addr(c.gateway), code);
+    const bool ok = CheckAddressingRules(inet_addr(c.ip), inet_addr(c.mask), inet_addr(c.gateway), code);
     EXPECT_EQ(code, c.code);
     EXPECT_EQ(ok, c.code == 0);
 }
 
 // The worked cases.
 INSTANTIATE_TEST_SUITE_P(WorkedCases,
-                         CheckNetParamRules,
+                         AddressingRules,
                          testing::Values(RuleCase{"192.168.1.10", "255.255.255.0", "192.168.1.1", 0},
                                          RuleCase{"192.168.1.255", "255.255.255.0", "192.168.1.1", 1},
                                          RuleCase{"192.168.1.0", "255.255.255.0", "192.168.1.1", 2},
@@ -49,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(WorkedCases,
                                          RuleCase{"10.1.2.3", "255.255.255.255", "10.1.2.4", 1}));
 
 INSTANTIATE_TEST_SUITE_P(EdgeCases,
-                         CheckNetParamRules,
+                         AddressingRules,
                          testing::Values(
                              // A /32 mask leaves no host part: always all ones.
                              RuleCase{"172.16.0.10", "255.255.255.255", "172.16.0.1", 1},

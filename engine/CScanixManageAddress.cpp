@@ -1,18 +1,17 @@
-// The requests of CScanixManage that act on one device: network parameters and ports,
-// password restore, its web page, and the host's own network settings.
+// The network-parameter request of CScanixManage: the rule check, the "searchSetIP" document
+// through the library, the wait for a camera's answer, and a camera's new ports over HTTP.
 #include "CScanixManage.h"
 #include "DebugTrace.h"
 #include "DeviceAddress.h"
 #include "DeviceHttpClient.h"
-#include "HostNetwork.h"
+#include "MacText.h"
 #include "PortDocument.h"
 #include "ProbeTcp.h"
 #include "Scanix_Search.h"
-#include "WebLauncher.h"
 
 #include <arpa/inet.h>
 #include <chrono>
-#include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -20,19 +19,6 @@
 #include <thread>
 
 namespace {
-
-bool ReadMacBytes(const char* mac, unsigned char (&bytes)[6])
-{
-    unsigned int v[6] = {};
-    if (mac == nullptr ||
-        std::sscanf(mac, "%02X:%02X:%02X:%02X:%02X:%02X", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5]) != 6) {
-        return false;
-    }
-    for (int i = 0; i < 6; ++i) {
-        bytes[i] = static_cast<unsigned char>(v[i]);
-    }
-    return true;
-}
 
 std::string Text(const char* text)
 {
@@ -73,7 +59,10 @@ int CScanixManage::SetNetworkParam(const char* mac,
         return SETIP_FAILED;
     }
     unsigned char macBytes[6] = {};
-    ReadMacBytes(device.mac, macBytes);
+    // The store holds only MAC texts, but a request must never go out to zero bytes.
+    if (!ParseMac(device.mac, macBytes)) {
+        return SETIP_FAILED;
+    }
     Trace(Text(mac));
 
     SetIpRequest request;
@@ -189,43 +178,4 @@ bool CScanixManage::ReadRtspPort(const std::string& host, int httpPort, const st
         }
     }
     return false;
-}
-
-int CScanixManage::RestoreDefault(const char* mac)
-{
-    unsigned char bytes[6] = {};
-    if (!ReadMacBytes(mac, bytes)) {
-        return 0;
-    }
-    return SCANIX_SET_DevRestoreDefault(bytes);
-}
-
-bool CScanixManage::OpenDeviceWeb(const char* mac)
-{
-    DEVICE_INFO device{};
-    if (mac == nullptr || !FindDevice(mac, device)) {
-        return false;
-    }
-    const std::uint32_t address =
-        ChooseDeviceAddress(device.ipAddr, device.ipAddr2, device.dataPort, m_timings.probeMs);
-    if (address == 0) {
-        return false;
-    }
-    const std::string url = FormatDeviceUrl(address, device.httpPort, device.httpType);
-    return LaunchWebPage(url, m_launcherDirectory.empty() ? ProgramDirectory() : m_launcherDirectory);
-}
-
-void CScanixManage::SetLauncherDirectory(const std::string& directory)
-{
-    m_launcherDirectory = directory;
-}
-
-void CScanixManage::GetHostNetwork(std::string& ip, std::string& mask, std::string& gateway, std::string& dns)
-{
-    ReadHostNetwork(ip, mask, gateway, dns);
-}
-
-void CScanixManage::AddLinkLocalRoute(std::string ip)
-{
-    StartLinkLocalRoute(ip);
 }

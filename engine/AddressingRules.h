@@ -20,4 +20,4 @@ enum NetParamCode
 // sent to a device. All three are in network byte order, as inet_addr returns them
 // (malformed text is 255.255.255.255 and fails the first rules). Sets code to 0 on
 // entry and to the first failing rule's code; returns true when every rule passes.
-bool CheckNetParam(std::uint32_t ip, std::uint32_t mask, std::uint32_t gateway, int& code);
+bool CheckAddressingRules(std::uint32_t ip, std::uint32_t mask, std::uint32_t gateway, int& code);

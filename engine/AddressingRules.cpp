@@ -1,4 +1,4 @@
-#include "CheckNetParam.h"
+#include "AddressingRules.h"
 
 #include <cstring>
 
@@ -31,7 +31,7 @@ bool fails(int& code, int failing)
 
 } // namespace
 
-bool CheckNetParam(std::uint32_t ip, std::uint32_t mask, std::uint32_t gateway, int& code)
+bool CheckAddressingRules(std::uint32_t ip, std::uint32_t mask, std::uint32_t gateway, int& code)
 {
     code = NETPARAM_OK;
     if ((ip | mask) == kAllOnes) {

@@ -1,0 +1,27 @@
+// Opening a device's web page from CScanixManage: the stored device's address that answers,
+// handed to the web-page launcher.
+#include "CScanixManage.h"
+#include "WebLauncher.h"
+
+#include <cstdint>
+#include <string>
+
+bool CScanixManage::OpenDeviceWeb(const char* mac)
+{
+    DEVICE_INFO device{};
+    if (mac == nullptr || !FindDevice(mac, device)) {
+        return false;
+    }
+    const std::uint32_t address =
+        ChooseDeviceAddress(device.ipAddr, device.ipAddr2, device.dataPort, m_timings.probeMs);
+    if (address == 0) {
+        return false;
+    }
+    const std::string url = FormatDeviceUrl(address, device.httpPort, device.httpType);
+    return LaunchWebPage(url, m_launcherDirectory.empty() ? ProgramDirectory() : m_launcherDirectory);
+}
+
+void CScanixManage::SetLauncherDirectory(const std::string& directory)
+{
+    m_launcherDirectory = directory;
+}
