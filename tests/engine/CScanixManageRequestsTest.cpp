@@ -52,7 +52,10 @@ protected:
         RequestTimings timings;
         timings.answerWaitMs = 1500;
         timings.retryPauseMs = 50;
-        timings.http = DeviceHttpTimeouts{500, 500};
+        // Roomy enough for a loaded machine: the probe and the HTTP phase failed now and then
+        // with 200 and 500 ms while the whole suite ran on two cores.
+        timings.probeMs = 600;
+        timings.http = DeviceHttpTimeouts{1500, 1500};
         m_manage.SetRequestTimings(timings);
     }
 

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdarg>
 #include <httplib.h>
+#include <thread>
 #include <vector>
 
 // One device's listeners: HTTP on each of its addresses, and its data port.
@@ -20,7 +21,12 @@ struct DeviceHttpServer::Endpoint
 
     ~Endpoint()
     {
+        // A server stopped before its thread began listening ignores the stop and would
+        // listen for ever: give each a bounded moment to start first.
         for (auto& s : servers) {
+            for (int waited = 0; !s->is_running() && waited < 2000; ++waited) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
             s->stop();
         }
         for (auto& t : threads) {
