@@ -8,8 +8,8 @@
 #include "VistaTreeWidget.h"
 
 #include <QApplication>
-#include <QHoverEvent>
 #include <QDir>
+#include <QHoverEvent>
 #include <QPixmap>
 #include <QScreen>
 #include <QTest>
