@@ -3,8 +3,11 @@
 #include "MainWindow.h"
 #include "QMXStyle.h"
 #include "SingleApplication.h"
+#include "WindowSettings.h"
 
 #include <QMessageBox>
+
+#include <iostream>
 
 int main(int argc, char* argv[])
 {
@@ -32,6 +35,11 @@ int main(int argc, char* argv[])
     AppSetup::registerMetaTypeAliases();
 
     MainWindow window;
+    WindowSettings settings;
+    window.restoreSavedState(settings.load(std::cerr));
     window.show();
-    return app.exec();
+    const int result = app.exec();
+    // Kept even when the run ends with an error: it is only the arrangement of the window.
+    settings.save(window.savedState(), std::cerr);
+    return result;
 }

@@ -4,6 +4,7 @@
 #             and in a private network namespace: it finds its library and language files, shows a
 #             translated title, ends cleanly when its window is closed, and writes nothing into the
 #             home folder, the current directory or the install folder
+#             (its settings go only into its own file under the configuration folder)
 #   validate  the desktop entry and the AppStream metadata pass their validators
 #   deb       the package cpack builds holds exactly the expected files, and lintian finds no error
 # Exit 77: skipped, because a tool is missing or there is no root for the namespace (the message
@@ -100,7 +101,7 @@ run_installed()
     local locale=$1 program=$2
     rm -f "$work/probe"
     (cd "$work/cwd" && env -i PATH="$stage_root/usr/bin:/usr/bin:/bin" HOME="$work/home" LC_ALL="$locale" \
-        XDG_RUNTIME_DIR="$work/run" XDG_CACHE_HOME="$work/cache" QT_QPA_PLATFORM=offscreen \
+        XDG_RUNTIME_DIR="$work/run" XDG_CACHE_HOME="$work/cache" XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=offscreen \
         QT_PLUGIN_PATH="$probe_dir" QT_QPA_GENERIC_PLUGINS=scanixwindowprobe SCANIX_PROBE_OUT="$work/probe" \
         timeout 60 unshare --net -- "$program" >"$work/run.log" 2>&1)
 }
@@ -145,7 +146,7 @@ part_install()
         skip "starting the installed program needs root and unshare for a private network namespace"
         return
     fi
-    mkdir -p "$work/home" "$work/cwd" "$work/cache" && mkdir -m 700 "$work/run"
+    mkdir -p "$work/home" "$work/cwd" "$work/cache" "$work/config" && mkdir -m 700 "$work/run"
     local before
     before=$(snapshot "$stage_root")
     # Through the link on the PATH, and by the private folder's full path; two languages.
@@ -158,6 +159,9 @@ part_install()
     check "started by full path: shows the Chinese title" shows_title "设备网络搜索" ||
         cat "$work/run.log" "$work/probe"
     check "nothing written into the home folder" test -z "$(ls -A "$work/home")"
+    check "settings only in their own file under the configuration folder" \
+        test "$(cd "$work/config" && find . -type f)" = ./Scanix/Scanix.ini
+    check "no password among the settings" lacks "assword" "$(cat "$work/config/Scanix/Scanix.ini")"
     check "nothing written into the current directory" test -z "$(ls -A "$work/cwd")"
     check "nothing written into the install folder" test "$before" = "$(snapshot "$stage_root")"
 }

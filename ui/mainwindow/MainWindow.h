@@ -31,6 +31,7 @@ class StatusBar;
 class ToolButton;
 class VistaTreeWidget;
 struct DeviceRowInfo;
+struct SavedWindowState;
 
 // The tool's one window: title and tool strips, the live device list with the control bar
 // beside it, and the status bar. It owns the search manager, is its only observer, starts
@@ -73,6 +74,11 @@ public:
     const DeviceRecords& deviceRecords() const;
     int onlineCount() const;
     CScanixManage& searchManage();
+
+    // The arrangement the user made (geometry, maximised, columns, sort, refresh, control
+    // bar), to be remembered; and putting a remembered one back, value by value, where usable.
+    SavedWindowState savedState() const;
+    void restoreSavedState(const SavedWindowState& state);
 
 public slots:
     void slot_deviceTypeMenuTriggered(QAction* action);
@@ -123,6 +129,8 @@ private:
     void setOnlineCount(int count);
     void setRangeFilter(RangeKind kind, quint32 low, quint32 high);
     void restoreFramelessFlags();
+    void restoreGeometryFrom(const SavedWindowState& state);
+    void restoreColumnsFrom(const SavedWindowState& state);
 
     CScanixManage m_searchManage;
     NcFramelessHelper* m_framelessHelper = nullptr;
