@@ -3,7 +3,9 @@
 #include "Console.h"
 #include "ExitCode.h"
 #include "Firewall.h"
+#include "HostNetwork.h"
 #include "Interfaces.h"
+#include "LinkLocalRoute.h"
 #include "ProtocolConstants.h"
 #include "SearchSession.h"
 
@@ -148,6 +150,27 @@ void ReportFirewall(Report& report)
     }
 }
 
+// The window adds this route when it may; a normal user is told how to add it once.
+void ReportLinkLocalRoute(Report& report)
+{
+    const std::string head = "link-local route 169.254.0.0/16: ";
+    const std::string present = LinkLocalRoute::FindInTable("/proc/net/route");
+    if (!present.empty()) {
+        report.Add(Level::Ok, head + "present on " + LinkLocalRoute::ShellWord(present));
+        return;
+    }
+    std::string ip, mask, gateway, dns;
+    ReadHostNetwork(ip, mask, gateway, dns);
+    const std::string iface = LinkLocalRoute::InterfaceHolding(ip);
+    if (iface.empty()) {
+        report.Add(Level::Note, head + "missing, and no interface holds the host's address");
+        return;
+    }
+    report.Add(Level::Note,
+               head + "missing: devices that answer only on a 169.254.x.x address cannot be reached; add it with: " +
+                   LinkLocalRoute::AddCommandFor(iface));
+}
+
 void ReportLiveSearch(Report& report, const std::vector<HostInterface>& interfaces, double seconds)
 {
     std::vector<std::string> chosen;
@@ -193,6 +216,7 @@ int RunDoctor(const GlobalOptions& global, const DoctorOptions& options)
         }
     }
     ReportFirewall(report);
+    ReportLinkLocalRoute(report);
     ReportLiveSearch(report, interfaces, options.seconds);
     Message(report.Problems() == 0 ? "no problem found" : std::to_string(report.Problems()) + " problems found");
     return report.Problems() == 0 ? EXIT_OK : EXIT_FAILURE_OTHER;

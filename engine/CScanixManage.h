@@ -6,6 +6,7 @@
 
 #include "DeviceInfo.h"
 #include "DeviceRequests.h"
+#include "LinkLocalRoute.h"
 #include "Lock.h"
 #include "Observer.h"
 
@@ -76,8 +77,11 @@ public:
     bool OpenDeviceWeb(const char* mac);
     // The host's IPv4 address, mask, gateway and DNS server; texts not found stay as given.
     void GetHostNetwork(std::string& ip, std::string& mask, std::string& gateway, std::string& dns);
-    // Makes 169.254.0.0/16 reachable through the interface holding ip; fails unseen.
+    // Makes 169.254.0.0/16 reachable through the interface holding ip when the table lacks
+    // it and the process may add it; a route added here goes again with the manager.
     void AddLinkLocalRoute(std::string ip);
+    // What AddLinkLocalRoute found or did, for telling a user without the right what to run.
+    const LinkLocalRoute& GetLinkLocalRoute() const;
     // Waits and time-outs of the requests above; tests shorten them.
     void SetRequestTimings(const RequestTimings& timings);
     // Where the web-page launcher's template is read from (default: the program's folder; an
@@ -114,4 +118,5 @@ private:
     bool m_running = false;
     RequestTimings m_timings;
     std::string m_launcherDirectory;
+    LinkLocalRoute m_linkLocalRoute;
 };

@@ -11,5 +11,10 @@ void CScanixManage::GetHostNetwork(std::string& ip, std::string& mask, std::stri
 
 void CScanixManage::AddLinkLocalRoute(std::string ip)
 {
-    StartLinkLocalRoute(ip);
+    m_linkLocalRoute.Ensure(ip);
+}
+
+const LinkLocalRoute& CScanixManage::GetLinkLocalRoute() const
+{
+    return m_linkLocalRoute;
 }

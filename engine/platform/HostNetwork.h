@@ -19,8 +19,3 @@ void ReadHostNetwork(std::string& ip,
                      std::string& gateway,
                      std::string& dns,
                      const HostNetworkSources& sources = HostNetworkSources());
-
-// Starts, without waiting, the route tool so that 169.254.0.0/16 is reached directly on the
-// interface holding ip. Returns false when no interface holds ip or the tool could not be
-// started; the tool's own failure (for example for lack of rights) goes unseen.
-bool StartLinkLocalRoute(const std::string& ip);

@@ -1,5 +1,4 @@
 #include "HostNetwork.h"
-#include "SpawnDetached.h"
 
 #include <arpa/inet.h>
 #include <cstdint>
@@ -9,7 +8,6 @@
 #include <memory>
 #include <net/if.h>
 #include <sstream>
-#include <unistd.h>
 
 namespace {
 
@@ -102,16 +100,6 @@ bool IsIPv4(const ifaddrs* entry)
     return entry->ifa_addr != nullptr && entry->ifa_addr->sa_family == AF_INET && entry->ifa_netmask != nullptr;
 }
 
-const char* FindRouteTool()
-{
-    for (const char* path : {"/usr/sbin/ip", "/sbin/ip", "/usr/bin/ip", "/bin/ip"}) {
-        if (access(path, X_OK) == 0) {
-            return path;
-        }
-    }
-    return nullptr;
-}
-
 } // namespace
 
 void ReadHostNetwork(
@@ -154,27 +142,4 @@ void ReadHostNetwork(
     if (!server.empty()) {
         dns = server;
     }
-}
-
-bool StartLinkLocalRoute(const std::string& ip)
-{
-    in_addr wanted{};
-    if (inet_pton(AF_INET, ip.c_str(), &wanted) != 1) {
-        return false;
-    }
-    IfAddrsList list = ReadInterfaces();
-    std::string iface;
-    for (const ifaddrs* e = list.get(); e != nullptr; e = e->ifa_next) {
-        if (IsIPv4(e) && AddressOf(e->ifa_addr) == wanted.s_addr) {
-            iface = e->ifa_name;
-            break;
-        }
-    }
-    const char* tool = FindRouteTool();
-    if (iface.empty() || tool == nullptr) {
-        return false;
-    }
-    // Link-local devices are on the wire itself: the route goes out of the interface that
-    // holds the host's address, with that address as the source.
-    return SpawnDetached({tool, "route", "add", "169.254.0.0/16", "dev", iface, "scope", "link", "src", ip});
 }

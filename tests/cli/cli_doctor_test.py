@@ -22,6 +22,14 @@ class DoctorTest(CliTestCase):
         self.assertEqual(code, 0, out + err)
         self.assertRegex(out, r"interface eth0 10\.0\.0\.5/24: up, multicast; searched")
         self.assertRegex(out, r"search on eth0: 7 devices answered")
+        # The namespace has no link-local route: a note with the command, no problem.
+        self.assertIn("note     link-local route 169.254.0.0/16: missing", out)
+        self.assertIn("add it with: sudo ip route add 169.254.0.0/16 dev eth0", out)
+        self.in_pc("ip", "route", "add", "169.254.0.0/16", "dev", "eth0")
+        code, out, err = self.cli("doctor", "--seconds", "1.5")
+        self.assertEqual(code, 0, out + err)
+        self.assertIn("ok       link-local route 169.254.0.0/16: present on eth0", out)
+        self.in_pc("ip", "route", "del", "169.254.0.0/16", "dev", "eth0")
 
         # The devices sit in another subnet: strict filtering drops their answers.
         self.in_pc("sysctl", "-qw", "net.ipv4.conf.all.rp_filter=1")

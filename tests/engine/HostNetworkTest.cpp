@@ -3,11 +3,7 @@
 #include "HostNamespace.h"
 #include "TestFiles.h"
 
-#include <chrono>
-#include <cstdio>
-#include <memory>
 #include <string>
-#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -125,31 +121,6 @@ TEST_F(HostNetworkTest, RouteTableIsReadForTheLowestMetricDefault)
     const Texts t = Read();
     EXPECT_EQ(t.ip, "10.77.1.20");
     EXPECT_EQ(t.gateway, "10.77.1.1") << "the 50-metric route is down and does not count";
-}
-
-TEST_F(HostNetworkTest, LinkLocalRouteGoesOutOfTheHostInterface)
-{
-    AddLink("hn0", "10.77.1.20/24");
-    ASSERT_TRUE(StartLinkLocalRoute("10.77.1.20"));
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    std::string routes;
-    while (routes.find("dev hn0") == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen("ip route show 169.254.0.0/16", "r"), pclose);
-        char line[256] = {};
-        routes = pipe && fgets(line, sizeof line, pipe.get()) != nullptr ? line : "";
-    }
-    EXPECT_NE(routes.find("169.254.0.0/16 dev hn0"), std::string::npos) << routes;
-    EXPECT_NE(routes.find("src 10.77.1.20"), std::string::npos) << routes;
-    // An existing route is not looked for: the second start fails unseen.
-    EXPECT_TRUE(StartLinkLocalRoute("10.77.1.20"));
-}
-
-TEST_F(HostNetworkTest, LinkLocalRouteNeedsAnAddressOfThisHost)
-{
-    EXPECT_FALSE(StartLinkLocalRoute("10.1.1.1"));
-    EXPECT_FALSE(StartLinkLocalRoute(""));
-    EXPECT_FALSE(StartLinkLocalRoute("10.77.1.20; reboot"));
 }
 
 } // namespace

@@ -1,12 +1,15 @@
 // A Qt generic plug-in that the packaging test loads into the installed program
 // (QT_QPA_GENERIC_PLUGINS=scanixwindowprobe), so the unchanged binary can be checked from outside:
 // once the program shows its first top-level window, the probe writes what that window shows
-// into the file named by SCANIX_PROBE_OUT and closes the window, as a user would.
+// into the file named by SCANIX_PROBE_OUT and closes the window, as a user would. With
+// SCANIX_PROBE_ROWS=N it first waits (bounded) until the window's list holds N rows, and
+// reports the rows too.
 #include <QApplication>
 #include <QFile>
 #include <QGenericPlugin>
 #include <QLabel>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QWidget>
 
 namespace {
@@ -14,6 +17,8 @@ namespace {
 constexpr int kPollMs = 50;
 // Bounded: a program that never shows a window ends after ten seconds instead of hanging.
 constexpr int kMaxPolls = 200;
+// And one that never lists what it should, after twenty.
+constexpr int kMaxRowPolls = 400;
 
 QWidget* shownWindow()
 {
@@ -44,7 +49,23 @@ QByteArray describe(const QWidget* window)
             add("label", label->text());
         }
     }
+    if (const QTreeWidget* list = window->findChild<QTreeWidget*>()) {
+        add("rows", QString::number(list->topLevelItemCount()));
+        for (int i = 0; i < list->topLevelItemCount(); ++i) {
+            QStringList cells;
+            for (int column = 0; column < list->columnCount(); ++column) {
+                cells << list->topLevelItem(i)->text(column);
+            }
+            add("row", cells.join(QLatin1Char('|')));
+        }
+    }
     return out;
+}
+
+int rowsOf(const QWidget* window)
+{
+    const QTreeWidget* list = window->findChild<QTreeWidget*>();
+    return list != nullptr ? list->topLevelItemCount() : 0;
 }
 
 class WindowProbe : public QObject
@@ -69,6 +90,10 @@ private:
             }
             return;
         }
+        // The fleet answers within a few seconds; the poll limit bounds the wait.
+        if (rowsOf(window) < m_wantedRows && ++m_rowPolls < kMaxRowPolls) {
+            return;
+        }
         m_timer.stop();
         report(describe(window));
         window->close();
@@ -84,6 +109,8 @@ private:
 
     QTimer m_timer;
     int m_polls = 0;
+    int m_rowPolls = 0;
+    const int m_wantedRows = qEnvironmentVariableIntValue("SCANIX_PROBE_ROWS");
 };
 
 } // namespace

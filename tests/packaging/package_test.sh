@@ -5,16 +5,31 @@
 #             translated title, ends cleanly when its window is closed, and writes nothing into the
 #             home folder, the current directory or the install folder
 #             (its settings go only into its own file under the configuration folder)
-#   validate  the desktop entry and the AppStream metadata pass their validators
+#   user      start the installed program as a normal user (no capabilities) in the pc namespace
+#             of a private test network with a simulated fleet: it lists the fleet, tells the
+#             command for the link-local route it may not add, and changes no route
+#   validate  the desktop entry and the AppStream metadata pass their validators, and the entry
+#             starts the program as the user
 #   deb       the package cpack builds holds exactly the expected files, and lintian finds no error
 # Exit 77: skipped, because a tool is missing or there is no root for the namespace (the message
 # says which); a part that could run only in part fails if that part failed, else skips.
 set -uo pipefail
-part=${1:?usage: package_test.sh install|validate|deb BUILD_DIR SOURCE_DIR PROBE_DIR HAVE_CLI}
+part=${1:?usage: package_test.sh install|user|validate|deb BUILD_DIR SOURCE_DIR PROBE_DIR HAVE_CLI}
 build=$2
 source=$3
 probe_dir=$4
 have_cli=$5
+
+# The simulator refuses to run unless process 1 is the caller's own: the user part runs in private
+# mount and PID namespaces (as tools/netns/demo does), so its simulator and namespaces also go
+# with it however it ends.
+if [ "$part" = user ] && [ -z "${SCANIX_PACKAGE_PRIVATE:-}" ] && [ "$(id -u)" -eq 0 ] &&
+    unshare --mount --pid --fork --mount-proc true 2>/dev/null; then
+    export SCANIX_PACKAGE_PRIVATE=1
+    mkdir -p /run/netns
+    exec unshare --mount --pid --fork --kill-child --mount-proc --propagation private \
+        /bin/sh -c 'mount -t tmpfs tmpfs /run/netns && exec bash "$0" "$@"' "$0" "$@"
+fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -166,6 +181,59 @@ part_install()
     check "nothing written into the install folder" test "$before" = "$(snapshot "$stage_root")"
 }
 
+# The pc namespace of a private test network (tools/netns) with seven simulated devices of every
+# type in another subnet; the installed program runs there as nobody, without any capability.
+part_user()
+{
+    stage_root=$work/stage
+    check "install into a staging folder" stage "$stage_root" || return
+    local devsim=$build/tools/devsim/scanix-devsim netns=$source/tools/netns/netns.sh
+    if [ "$(id -u)" -ne 0 ] || ! command -v setpriv >/dev/null || ! command -v ip >/dev/null; then
+        skip "a normal user's run needs root (for the namespaces), setpriv and ip"
+        return
+    fi
+    [ -x "$devsim" ] || {
+        skip "the simulator is not built ($devsim)"
+        return
+    }
+    local vars
+    vars=$(bash "$netns" up --owner $$) || {
+        check "a private test network" false
+        return
+    }
+    eval "$vars"
+    ip netns exec "$SCX_NS_LAN1" "$devsim" --count 7 --seed 1 --first-ip 192.168.1.64 --prefix 24 \
+        --log "$work/sim.log" </dev/null >"$work/sim.out" 2>&1 &
+    local sim=$! i
+    for i in $(seq 100); do
+        grep -q ready "$work/sim.out" 2>/dev/null && break
+        sleep 0.05
+    done
+
+    # Everything the normal user touches is theirs or readable by all.
+    local nobody=65534 user=$work/user
+    chmod 755 "$work"
+    mkdir -p "$user/home" "$user/cwd" "$user/out" && mkdir -m 700 "$user/run"
+    chown -R $nobody:$nobody "$user"
+    rm -f "$user/out/probe"
+    (cd "$user/cwd" && ip netns exec "$SCX_NS_PC" setpriv --reuid=$nobody --regid=$nobody --clear-groups -- \
+        env -i PATH="$stage_root/usr/bin:/usr/bin:/bin" HOME="$user/home" LC_ALL=en_US.UTF-8 \
+        XDG_RUNTIME_DIR="$user/run" QT_QPA_PLATFORM=offscreen QT_PLUGIN_PATH="$probe_dir" \
+        QT_QPA_GENERIC_PLUGINS=scanixwindowprobe SCANIX_PROBE_OUT="$user/out/probe" SCANIX_PROBE_ROWS=7 \
+        timeout 60 scanix >"$work/user.log" 2>&1)
+    check "as a normal user: ends cleanly when its window is closed" test $? -eq 0 || cat "$work/user.log"
+    check "as a normal user: lists the fleet" grep -qxF "rows	7" "$user/out/probe" || cat "$user/out/probe"
+    check "as a normal user: the status bar gives the command for the link-local route" \
+        grep -q "^label	.*sudo ip route add 169.254.0.0/16 dev eth0" "$user/out/probe"
+    check "as a normal user: no route changed" test -z "$(ip -n "$SCX_NS_PC" route show 169.254.0.0/16)"
+    check "as a normal user: settings in the user's own configuration folder" \
+        test -f "$user/home/.config/Scanix/Scanix.ini"
+
+    kill $sim 2>/dev/null
+    wait $sim 2>/dev/null
+    bash "$netns" down "$SCX_ID"
+}
+
 part_validate()
 {
     stage_root=$work/stage
@@ -174,6 +242,9 @@ part_validate()
     local metainfo=$stage_root/usr/share/metainfo/com.qmx.Scanix.metainfo.xml
     check "the desktop entry starts the installed program" \
         test -x "$stage_root/usr/bin/$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")"
+    check "the desktop entry starts the program as the user, with no means of gaining root" \
+        test -z "$(grep -E '^(Exec|TryExec)=.*\<(sudo|pkexec|su|gksu|gksudo|kdesu|kdesudo|doas)\>|^X-KDE-(SubstituteUID|Username)' \
+            "$desktop")"
     check "the desktop entry's icon is installed" \
         test -f "$stage_root/usr/share/icons/hicolor/48x48/apps/$(sed -n 's/^Icon=//p' "$desktop").png"
     if command -v desktop-file-validate >/dev/null; then
@@ -228,7 +299,7 @@ part_deb()
 }
 
 case $part in
-install | validate | deb) "part_$part" ;;
+install | user | validate | deb) "part_$part" ;;
 *)
     echo "unknown part $part" >&2
     exit 2

@@ -256,6 +256,16 @@ void MainWindow::startDiscovery()
                                 QString::fromLocal8Bit(mask.c_str()),
                                 QString::fromLocal8Bit(gateway.c_str()),
                                 QString::fromLocal8Bit(dns.c_str()));
+    showRouteNote();
+}
+
+// Without the right to add the link-local route the user is told the command that does.
+void MainWindow::showRouteNote()
+{
+    const LinkLocalRoute& route = m_searchManage.GetLinkLocalRoute();
+    if (route.GetState() == LinkLocalRoute::State::Missing) {
+        m_statusBar->setRouteNote(QString::fromStdString(route.AddCommand()));
+    }
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event)

@@ -119,6 +119,7 @@ private:
     void createFilterMenus();
     void connectSignals();
     void startDiscovery();
+    void showRouteNote();
     bool reportSliceLeft();
     void handlePendingReports();
     void handleReport(std::unique_ptr<DeviceRowInfo> record, int opt);

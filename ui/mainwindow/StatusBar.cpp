@@ -3,7 +3,10 @@
 #include "LanguageSrc.h"
 #include "QMXLabel.h"
 
+#include <QFontMetrics>
 #include <QResizeEvent>
+
+#include <algorithm>
 
 namespace {
 const char* const kHostStyle = "font : 13px; color: rgb(125, 125, 125); border-right: 1px solid rgb(61, 61, 61);";
@@ -12,6 +15,8 @@ constexpr int kLabelTop = 5;
 constexpr int kLabelHeight = 17;
 constexpr int kLabelPadding = 20;
 constexpr int kLabelGap = 20;
+// Amber on the bar's dark grey: noticed without looking like an error box.
+const char* const kNoteStyle = "font : 13px; color: rgb(226, 168, 72);";
 
 QMXLabel* statusLabel(const char* name, const char* style, QWidget* parent)
 {
@@ -70,4 +75,47 @@ void StatusBar::resizeEvent(QResizeEvent* event)
         right = left;
         gap = kLabelGap;
     }
+    placeRouteNote();
+}
+
+void StatusBar::setRouteNote(const QString& command)
+{
+    m_routeCommand = command;
+    if (command.isEmpty()) {
+        delete m_routeNote;
+        m_routeNote = nullptr;
+        return;
+    }
+    if (m_routeNote == nullptr) {
+        m_routeNote = statusLabel("routeNoteLabel", kNoteStyle, this);
+        // The command is there to be copied into a terminal.
+        m_routeNote->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        m_routeNote->setContextMenuPolicy(Qt::NoContextMenu);
+    }
+    const QString note = getText("IDCS_LINK_LOCAL_ROUTE_MISSING_D").arg(command);
+    m_routeNote->setToolTip(note);
+    m_routeNote->setAccessibleName(note);
+    placeRouteNote();
+    m_routeNote->show();
+}
+
+// Between the count and the host settings. Where the whole sentence does not fit, the command
+// alone still tells what to do; the sentence stays in the tooltip.
+void StatusBar::placeRouteNote()
+{
+    if (m_routeNote == nullptr) {
+        return;
+    }
+    m_routeNote->ensurePolished();
+    const QFontMetrics metrics(m_routeNote->font());
+    const int left = 10 + QFontMetrics(m_countLabel->font()).horizontalAdvance(m_countLabel->text()) + kLabelGap;
+    const int right = m_ipLabel->x() - kLabelGap;
+    const int room = std::max(0, right - left);
+    const QString note = m_routeNote->toolTip();
+    QString shown = note;
+    if (metrics.horizontalAdvance(note) > room) {
+        shown = metrics.elidedText(m_routeCommand, Qt::ElideRight, room);
+    }
+    m_routeNote->setText(shown);
+    m_routeNote->setGeometry(left, kLabelTop, room, kLabelHeight);
 }

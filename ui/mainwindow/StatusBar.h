@@ -15,15 +15,22 @@ public:
 
     void setOnlineCount(int n);
     void setHostNetwork(const QString& ip, const QString& mask, const QString& gateway, const QString& dns);
+    // The note that devices on link-local addresses cannot be reached, with the command that
+    // adds the missing route; an empty command removes the note.
+    void setRouteNote(const QString& command);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void placeRouteNote();
+
     QWidget* m_background;
     QMXLabel* m_countLabel;
     QMXLabel* m_ipLabel;
     QMXLabel* m_maskLabel;
     QMXLabel* m_gatewayLabel;
     QMXLabel* m_dnsLabel;
+    QMXLabel* m_routeNote = nullptr;
+    QString m_routeCommand;
 };
