@@ -2,9 +2,11 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
 #include <QtEndian>
@@ -12,6 +14,8 @@
 #include <memory>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -34,13 +38,62 @@ QString userTag()
 #endif
 }
 
-QString runtimeDir()
+#ifdef Q_OS_UNIX
+// A folder only this user can reach: a real folder (not a link), owned by the user, closed to
+// group and others. Anything else could hold a lock or socket that another user planted.
+bool isPrivateFolder(const QString& path)
 {
+    struct stat info
+    {
+    };
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::getuid() && (info.st_mode & 077) == 0;
+}
+
+// Creates the folder closed to others, or closes one of the user's own that was left open.
+bool makePrivateFolder(const QString& path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST) {
+        return false;
+    }
+    struct stat info
+    {
+    };
+    if (::lstat(native.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid() &&
+        (info.st_mode & 077) != 0) {
+        ::chmod(native.constData(), 0700);
+    }
+    return isPrivateFolder(path);
+}
+#endif
+
+// The user's runtime folder when it is private; else a private folder of the user's own in
+// the temporary folder; and if someone else holds that name, one in the user's cache folder.
+// Empty when none can be had.
+QString privateFolder(const QString& base)
+{
+#ifdef Q_OS_UNIX
     const QString xdg = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!xdg.isEmpty() && QDir(xdg).exists()) {
+    if (!xdg.isEmpty() && isPrivateFolder(xdg)) {
         return xdg;
     }
+    const QString temporary = QDir(QDir::tempPath()).filePath(base);
+    if (makePrivateFolder(temporary)) {
+        return temporary;
+    }
+    const QString cacheRoot = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (!cacheRoot.isEmpty() && QDir().mkpath(cacheRoot)) {
+        const QString cache = QDir(cacheRoot).filePath(base);
+        if (makePrivateFolder(cache)) {
+            return cache;
+        }
+    }
+    return QString();
+#else
+    Q_UNUSED(base);
     return QDir::tempPath();
+#endif
 }
 
 QString baseName(const QString& id)
@@ -62,11 +115,17 @@ SingleApplication::SingleApplication(const QString& id, int& argc, char** argv)
     , m_id(id)
 {
     const QString base = baseName(id);
-    m_lockFilePath = QDir(runtimeDir()).filePath(base + QStringLiteral(".lock"));
+    const QString folder = privateFolder(base);
+    if (folder.isEmpty()) {
+        // Running unguarded beats refusing to start, or trusting a folder others can write.
+        qWarning("SingleApplication: no private folder for the single-instance lock");
+        return;
+    }
+    m_lockFilePath = QDir(folder).filePath(base + QStringLiteral(".lock"));
 #ifdef Q_OS_WIN
     m_serverName = base;
 #else
-    m_serverName = QDir(runtimeDir()).filePath(base + QStringLiteral(".socket"));
+    m_serverName = QDir(folder).filePath(base + QStringLiteral(".socket"));
 #endif
 
     m_lockFile = std::make_unique<QLockFile>(m_lockFilePath);

@@ -12,8 +12,9 @@ class QLocalSocket;
 // The application object that lets one copy per user run. The first copy to take a lock file named
 // after the id holds it for its lifetime and listens on a local socket; a later copy finds the lock
 // taken and can hand the first copy a short text. A lock left by a crashed copy is taken over.
-// The lock and the socket live in the user's runtime folder (XDG_RUNTIME_DIR), or else in the
-// temporary folder, and carry the user id in their names so that users never share them.
+// The lock and the socket live in a folder only the user can reach: the user's runtime folder
+// (XDG_RUNTIME_DIR), or else "<id>-<uid>" in the temporary folder, or, when another user holds
+// that name, in the user's cache folder; owner and mode are checked before it is trusted.
 class SingleApplication : public QApplication
 {
     Q_OBJECT

@@ -1,5 +1,7 @@
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -109,6 +111,9 @@ private slots:
     void fallsBackToTemporaryDirectory();
     void otherIdIsIndependent();
     void otherUserIsIndependent();
+    void ownOpenFolderIsClosed();
+    void plantedFolderIsNotTrusted_data();
+    void plantedFolderIsNotTrusted();
 
 private:
     QProcessEnvironment environment() const;
@@ -242,6 +247,103 @@ void SingleApplicationTest::otherUserIsIndependent()
     Probe theirs(env, {QStringLiteral("Scanix"), QStringLiteral("serve")}, nobody);
     const QString line = theirs.waitForLine(QStringLiteral("first "));
     QVERIFY2(line.contains(QStringLiteral("Scanix-65534.lock")), qPrintable(theirs.transcript()));
+#endif
+}
+
+#ifdef Q_OS_UNIX
+namespace {
+int modeOf(const QString& path)
+{
+    struct stat info
+    {
+    };
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? static_cast<int>(info.st_mode & 0777) : -1;
+}
+} // namespace
+#endif
+
+// Without a runtime folder, a folder of the user's own left open to others is closed first.
+void SingleApplicationTest::ownOpenFolderIsClosed()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("Unix folder modes");
+#else
+    QProcessEnvironment env = environment();
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    const QString folder = m_runtime->filePath(QStringLiteral("Scanix-%1").arg(::getuid()));
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0777) == 0);
+    Probe first(env, {QStringLiteral("Scanix"), QStringLiteral("serve")});
+    const QStringList fields = first.waitForLine(QStringLiteral("first ")).split(QLatin1Char(' '));
+    QCOMPARE(fields.size(), 3);
+    QCOMPARE(fields.at(1), folder + QStringLiteral("/Scanix-%1.lock").arg(::getuid()));
+    QCOMPARE(modeOf(folder), 0700);
+#endif
+}
+
+void SingleApplicationTest::plantedFolderIsNotTrusted_data()
+{
+    QTest::addColumn<QString>("planted");
+    QTest::addColumn<bool>("runtimeShared");
+    QTest::newRow("folder of another user") << "folder" << false;
+    QTest::newRow("link to a folder of another user") << "link" << false;
+    QTest::newRow("runtime folder open to all") << "none" << true;
+}
+
+// Another local user plants the name the program would use in the shared temporary folder (or
+// the runtime folder is not private): the program still starts, guarded, somewhere private.
+void SingleApplicationTest::plantedFolderIsNotTrusted()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("starts a copy as another user through setuid");
+#else
+    QFETCH(QString, planted);
+    QFETCH(bool, runtimeShared);
+    if (::getuid() != 0) {
+        QSKIP("needs root to act as two users");
+    }
+    const unsigned nobody = 65534;
+    QVERIFY(::chmod(QFile::encodeName(m_runtime->path()).constData(), 01777) == 0);
+    const QString name = m_runtime->filePath(QStringLiteral("Scanix-%1").arg(nobody));
+    const QString theirs = m_runtime->filePath(QStringLiteral("theirs"));
+    QVERIFY(QDir().mkpath(theirs));
+    QVERIFY(::chmod(QFile::encodeName(theirs).constData(), 0777) == 0);
+    // A lock that names a live process (this test) would keep a trusting copy from starting.
+    QFile lock(theirs + QStringLiteral("/Scanix-%1.lock").arg(nobody));
+    QVERIFY(lock.open(QIODevice::WriteOnly));
+    lock.write(QByteArray::number(QCoreApplication::applicationPid()) + "\nScanix\n" +
+               QSysInfo::machineHostName().toUtf8() + "\n");
+    lock.close();
+    if (planted == QLatin1String("folder")) {
+        QVERIFY(QDir().mkpath(name));
+        QVERIFY(QFile::copy(lock.fileName(), name + QStringLiteral("/Scanix-%1.lock").arg(nobody)));
+        QVERIFY(::chmod(QFile::encodeName(name).constData(), 0777) == 0);
+    } else if (planted == QLatin1String("link")) {
+        QVERIFY(QFile::link(theirs, name));
+    }
+    const QString home = m_runtime->filePath(QStringLiteral("home"));
+    QVERIFY(QDir().mkpath(home));
+    QVERIFY(::chown(QFile::encodeName(home).constData(), nobody, nobody) == 0);
+
+    QProcessEnvironment env = environment();
+    env.insert(QStringLiteral("HOME"), home);
+    env.remove(QStringLiteral("XDG_CACHE_HOME"));
+    if (runtimeShared) {
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), theirs);
+    } else {
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    }
+    Probe first(env, {QStringLiteral("Scanix"), QStringLiteral("serve")}, nobody);
+    const QStringList fields = first.waitForLine(QStringLiteral("first ")).split(QLatin1Char(' '));
+    QVERIFY2(fields.size() == 3, qPrintable(first.transcript()));
+    const QString folder = QFileInfo(fields.at(1)).absolutePath();
+    QVERIFY2(!folder.startsWith(theirs), qPrintable(folder));
+    // Its own name in the temporary folder when that is free, else somewhere of its own.
+    QVERIFY2(runtimeShared == (folder == name), qPrintable(folder));
+    QVERIFY2(QFileInfo(folder).ownerId() == nobody && modeOf(folder) == 0700, qPrintable(folder));
+    // Still one copy per user.
+    Probe second(env, {QStringLiteral("Scanix"), QStringLiteral("serve")}, nobody);
+    QCOMPARE(second.waitForLine(QStringLiteral("sent")), QStringLiteral("sent"));
 #endif
 }
 
