@@ -2,10 +2,12 @@
 
 #include "ProtocolConstants.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -23,6 +25,18 @@ constexpr int kReceiveBuffer = 4 * 1024 * 1024;
 bool SetInt(int fd, int level, int name, int value)
 {
     return setsockopt(fd, level, name, &value, sizeof value) == 0;
+}
+
+// Without CAP_NET_ADMIN a process may set no more than net.core.rmem_max: ask for the
+// largest size allowed (the kernel would cut a larger request down to it anyway).
+int UnprivilegedReceiveBuffer()
+{
+    std::ifstream in("/proc/sys/net/core/rmem_max");
+    long long limit = 0;
+    if (!(in >> limit) || limit <= 0) {
+        return kReceiveBuffer;
+    }
+    return static_cast<int>(std::min<long long>(kReceiveBuffer, limit));
 }
 
 in_addr GroupAddress()
@@ -65,7 +79,7 @@ std::unique_ptr<McastSocket> McastSocket::Open(int ifindex, std::uint16_t port, 
         return nullptr;
     }
     if (!SetInt(fd, SOL_SOCKET, SO_RCVBUFFORCE, kReceiveBuffer)) {
-        SetInt(fd, SOL_SOCKET, SO_RCVBUF, kReceiveBuffer);
+        SetInt(fd, SOL_SOCKET, SO_RCVBUF, UnprivilegedReceiveBuffer());
     }
     // Binding to the group filters out unicast sent to the port.
     sockaddr_in local{};

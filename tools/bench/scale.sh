@@ -3,6 +3,9 @@
 #
 #   tools/bench/scale.sh [BUILD_DIR] [DEVICES] [OPTION]
 #
+# With SCANIX_SCALE_USER=UID the searcher runs as that user without any capability, as a
+# normal user's program would (its receive buffer then is at most net.core.rmem_max).
+#
 # Needs a build with -DSCANIX_BENCHMARKS=ON (target scanix-bench-scale) and root. Everything runs
 # in private mount, PID and network namespaces; nothing touches the machine's own network.
 set -euo pipefail
@@ -33,7 +36,12 @@ sim=$!
 exec 3>"$fifo"
 for _ in $(seq 100); do grep -q ready "$log.out" 2>/dev/null && break; sleep 0.05; done
 
-ip netns exec "$SCX_NS_PC" "$bench" "$devices" "$option" 5000 || status=$?
+as_user=()
+if [ -n "${SCANIX_SCALE_USER:-}" ]; then
+    as_user=(setpriv --reuid="$SCANIX_SCALE_USER" --regid="$SCANIX_SCALE_USER" --clear-groups --)
+    echo "searcher runs as uid $SCANIX_SCALE_USER; net.core.rmem_max $(cat /proc/sys/net/core/rmem_max)"
+fi
+ip netns exec "$SCX_NS_PC" "${as_user[@]}" "$bench" "$devices" "$option" 5000 || status=$?
 echo stats >&3
 sleep 0.2
 echo "datagrams sent by devices   $(sed -n 's/^ok stats sent=//p' "$log.out")"
