@@ -4,6 +4,7 @@
 #include "QMXLabel.h"
 
 #include <QFontMetrics>
+#include <QPixmap>
 #include <QResizeEvent>
 
 #include <algorithm>
@@ -17,6 +18,10 @@ constexpr int kLabelPadding = 20;
 constexpr int kLabelGap = 20;
 // Amber on the bar's dark grey: noticed without looking like an error box.
 const char* const kNoteStyle = "font : 13px; color: rgb(226, 168, 72);";
+constexpr int kNoteIconSize = 15;
+constexpr int kNoteIconGap = 5;
+// Closer than the host settings' spacing: the note needs the room more.
+constexpr int kNoteGap = 14;
 
 QMXLabel* statusLabel(const char* name, const char* style, QWidget* parent)
 {
@@ -82,11 +87,22 @@ void StatusBar::setRouteNote(const QString& command)
 {
     m_routeCommand = command;
     if (command.isEmpty()) {
+        delete m_routeIcon;
         delete m_routeNote;
+        m_routeIcon = nullptr;
         m_routeNote = nullptr;
         return;
     }
     if (m_routeNote == nullptr) {
+        // The skin's warning sign, small: the line reads as a note even when only the
+        // command fits beside it.
+        m_routeIcon = statusLabel("routeNoteIcon", "", this);
+        const qreal ratio = devicePixelRatioF();
+        QPixmap sign =
+            QPixmap(QStringLiteral(":/skin/Warning.png"))
+                .scaled(QSize(kNoteIconSize, kNoteIconSize) * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        sign.setDevicePixelRatio(ratio);
+        m_routeIcon->setPixmap(sign);
         m_routeNote = statusLabel("routeNoteLabel", kNoteStyle, this);
         // The command is there to be copied into a terminal.
         m_routeNote->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -95,12 +111,15 @@ void StatusBar::setRouteNote(const QString& command)
     const QString note = getText("IDCS_LINK_LOCAL_ROUTE_MISSING_D").arg(command);
     m_routeNote->setToolTip(note);
     m_routeNote->setAccessibleName(note);
+    m_routeIcon->setToolTip(note);
     placeRouteNote();
+    m_routeIcon->show();
     m_routeNote->show();
 }
 
 // Between the count and the host settings. Where the whole sentence does not fit, the command
-// alone still tells what to do; the sentence stays in the tooltip.
+// alone still tells what to do (in a narrow window without its "sudo", which any user of it
+// knows to add); the sentence stays in the tooltip.
 void StatusBar::placeRouteNote()
 {
     if (m_routeNote == nullptr) {
@@ -108,13 +127,21 @@ void StatusBar::placeRouteNote()
     }
     m_routeNote->ensurePolished();
     const QFontMetrics metrics(m_routeNote->font());
-    const int left = 10 + QFontMetrics(m_countLabel->font()).horizontalAdvance(m_countLabel->text()) + kLabelGap;
-    const int right = m_ipLabel->x() - kLabelGap;
-    const int room = std::max(0, right - left);
-    const QString note = m_routeNote->toolTip();
-    QString shown = note;
-    if (metrics.horizontalAdvance(note) > room) {
-        shown = metrics.elidedText(m_routeCommand, Qt::ElideRight, room);
+    const int countText = QFontMetrics(m_countLabel->font()).horizontalAdvance(m_countLabel->text());
+    const int iconLeft = 10 + countText + kNoteGap;
+    m_routeIcon->setGeometry(iconLeft, kLabelTop + (kLabelHeight - kNoteIconSize) / 2, kNoteIconSize, kNoteIconSize);
+    const int left = iconLeft + kNoteIconSize + kNoteIconGap;
+    const int room = std::max(0, m_ipLabel->x() - kNoteGap - left);
+    QString bare = m_routeCommand;
+    if (bare.startsWith(QLatin1String("sudo "))) {
+        bare.remove(0, 5);
+    }
+    QString shown = metrics.elidedText(bare, Qt::ElideRight, room);
+    for (const QString& candidate : {m_routeNote->toolTip(), m_routeCommand}) {
+        if (metrics.horizontalAdvance(candidate) <= room) {
+            shown = candidate;
+            break;
+        }
     }
     m_routeNote->setText(shown);
     m_routeNote->setGeometry(left, kLabelTop, room, kLabelHeight);

@@ -31,6 +31,7 @@ private:
     QMXLabel* m_maskLabel;
     QMXLabel* m_gatewayLabel;
     QMXLabel* m_dnsLabel;
+    QMXLabel* m_routeIcon = nullptr;
     QMXLabel* m_routeNote = nullptr;
     QString m_routeCommand;
 };

@@ -56,6 +56,8 @@ private slots:
     void refreshModes_data();
     void refreshModes();
     void statusBarTexts();
+    void routeNoteFitsBetweenCountAndHost_data();
+    void routeNoteFitsBetweenCountAndHost();
     void sizeAndMaximise();
     void windowStatesSettle();
     void keysNeitherCloseNorClick();
@@ -516,6 +518,44 @@ void MainWindowTest::statusBarTexts()
     QCOMPARE(dns.left() - gateway.right() - 1, 20);
     deliver(found({device(1), device(2), device(3)}));
     QCOMPARE(text("onlineCountLabel"), getText("IDCS_DEVICE_ONLINE_NUM_D").arg(3));
+}
+
+void MainWindowTest::routeNoteFitsBetweenCountAndHost_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<bool>("sentence");
+    QTest::newRow("narrowest window: the command") << 1024 << false;
+    QTest::newRow("wide window: the whole sentence") << 1900 << true;
+}
+
+// The window of a user who may not add the link-local route says so with the command.
+void MainWindowTest::routeNoteFitsBetweenCountAndHost()
+{
+    QFETCH(int, width);
+    QFETCH(bool, sentence);
+    const QString command = QStringLiteral("sudo ip route add 169.254.0.0/16 dev eth0");
+    const QString note = getText("IDCS_LINK_LOCAL_ROUTE_MISSING_D").arg(command);
+    auto* bar = m_window->findChild<StatusBar*>();
+    bar->setHostNetwork("192.168.1.20", "255.255.255.0", "192.168.1.1", "192.168.1.1");
+    bar->setRouteNote(command);
+    m_window->resize(width, 700);
+    QTRY_COMPARE(m_window->width(), width);
+    const auto* label = m_window->findChild<QLabel*>("routeNoteLabel");
+    QVERIFY(label != nullptr && label->isVisible());
+    // In a narrow window at least the whole command (its "sudo" may go) is shown.
+    QVERIFY2(sentence ? label->text() == note
+                      : command.endsWith(label->text()) && label->text().contains("ip route add"),
+             qPrintable(label->text()));
+    QCOMPARE(label->toolTip(), note);
+    const QRect count = m_window->findChild<QLabel*>("onlineCountLabel")->geometry();
+    const QRect icon = m_window->findChild<QLabel*>("routeNoteIcon")->geometry();
+    const QRect ip = m_window->findChild<QLabel*>("hostIpLabel")->geometry();
+    QVERIFY(icon.left() > count.left() + label->fontMetrics().horizontalAdvance(text("onlineCountLabel")));
+    QVERIFY(icon.right() < label->geometry().left());
+    QVERIFY2(label->geometry().left() + label->fontMetrics().horizontalAdvance(label->text()) < ip.left(),
+             qPrintable(QStringLiteral("%1 runs into the host settings").arg(label->text())));
+    bar->setRouteNote(QString());
+    QVERIFY(m_window->findChild<QLabel*>("routeNoteLabel") == nullptr);
 }
 
 void MainWindowTest::sizeAndMaximise()
