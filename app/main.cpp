@@ -2,6 +2,7 @@
 #include "LanguageSrc.h"
 #include "MainWindow.h"
 #include "QMXStyle.h"
+#include "QuitOnSignal.h"
 #include "SingleApplication.h"
 #include "WindowSettings.h"
 
@@ -34,6 +35,9 @@ int main(int argc, char* argv[])
     AppSetup::addPluginPath();
     AppSetup::registerMetaTypeAliases();
 
+    // A session that ends or a kill ends the loop like closing the window does.
+    QuitOnSignal quitOnSignal;
+    QObject::connect(&quitOnSignal, &QuitOnSignal::signalled, &app, &QCoreApplication::quit);
     MainWindow window;
     WindowSettings settings;
     window.restoreSavedState(settings.load(std::cerr));

@@ -7,7 +7,8 @@
 #             (its settings go only into its own file under the configuration folder)
 #   user      start the installed program as a normal user (no capabilities) in the pc namespace
 #             of a private test network with a simulated fleet: it lists the fleet, tells the
-#             command for the link-local route it may not add, and changes no route
+#             command for the link-local route it may not add, and changes no route; then as
+#             root: it adds the route, and removes it when a termination signal ends it
 #   validate  the desktop entry and the AppStream metadata pass their validators, and the entry
 #             starts the program as the user
 #   deb       the package cpack builds holds exactly the expected files, and lintian finds no error
@@ -228,6 +229,26 @@ part_user()
     check "as a normal user: no route changed" test -z "$(ip -n "$SCX_NS_PC" route show 169.254.0.0/16)"
     check "as a normal user: settings in the user's own configuration folder" \
         test -f "$user/home/.config/Scanix/Scanix.ini"
+
+    # As root in the same namespace it adds the missing route, and takes it away again when a
+    # signal ends it, as when the session ends.
+    mkdir -p "$work/root/home" "$work/root/config" && mkdir -m 700 "$work/root/run"
+    ip netns exec "$SCX_NS_PC" env -i PATH="$stage_root/usr/bin:/usr/bin:/bin" HOME="$work/root/home" \
+        XDG_CONFIG_HOME="$work/root/config" XDG_RUNTIME_DIR="$work/root/run" LC_ALL=en_US.UTF-8 \
+        QT_QPA_PLATFORM=offscreen timeout 60 scanix >"$work/root.log" 2>&1 &
+    local app=$! routes=
+    for i in $(seq 200); do
+        routes=$(ip -n "$SCX_NS_PC" route show 169.254.0.0/16)
+        [ -n "$routes" ] && break
+        sleep 0.05
+    done
+    check "as root: adds the missing link-local route" grep -q "dev eth0" <<<"$routes"
+    sleep 0.5
+    kill -TERM $app
+    wait $app
+    check "as root: a termination signal ends it cleanly" test $? -eq 0 || cat "$work/root.log"
+    check "as root: the route it added is gone when it ends" test -z "$(ip -n "$SCX_NS_PC" route show 169.254.0.0/16)"
+    check "as root: its settings are written as it ends" test -f "$work/root/config/Scanix/Scanix.ini"
 
     kill $sim 2>/dev/null
     wait $sim 2>/dev/null
