@@ -52,6 +52,8 @@ StatusBar::StatusBar(QWidget* parent)
 void StatusBar::setOnlineCount(int n)
 {
     m_countLabel->setText(getText("IDCS_DEVICE_ONLINE_NUM_D").arg(n));
+    // The note begins where the count's text ends.
+    placeRouteNote();
 }
 
 void StatusBar::setHostNetwork(const QString& ip, const QString& mask, const QString& gateway, const QString& dns)

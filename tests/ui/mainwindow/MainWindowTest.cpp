@@ -554,6 +554,10 @@ void MainWindowTest::routeNoteFitsBetweenCountAndHost()
     QVERIFY(icon.right() < label->geometry().left());
     QVERIFY2(label->geometry().left() + label->fontMetrics().horizontalAdvance(label->text()) < ip.left(),
              qPrintable(QStringLiteral("%1 runs into the host settings").arg(label->text())));
+    // A longer count pushes the note along.
+    bar->setOnlineCount(123456);
+    QVERIFY(m_window->findChild<QLabel*>("routeNoteIcon")->geometry().left() >
+            count.left() + label->fontMetrics().horizontalAdvance(text("onlineCountLabel")));
     bar->setRouteNote(QString());
     QVERIFY(m_window->findChild<QLabel*>("routeNoteLabel") == nullptr);
 }
