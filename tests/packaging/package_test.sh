@@ -174,6 +174,16 @@ part_install()
     check "started by full path: ends cleanly when its window is closed" test $? -eq 0
     check "started by full path: shows the Chinese title" shows_title "设备网络搜索" ||
         cat "$work/run.log" "$work/probe"
+    check "the settings one run wrote are read by the next without complaint" lacks "settings file" \
+        "$(cat "$work/run.log")"
+    # A damaged settings file: one line on stderr, a normal start, and a sound file afterwards.
+    head -c 512 /dev/urandom >"$work/config/Scanix/Scanix.ini"
+    run_installed en_US.UTF-8 scanix
+    check "damaged settings: starts and ends cleanly" test $? -eq 0
+    check "damaged settings: one line on stderr says the file is ignored" \
+        test "$(grep -c "settings file .* ignored" "$work/run.log")" -eq 1
+    run_installed en_US.UTF-8 scanix
+    check "damaged settings: replaced by a sound file at the end" lacks "settings file" "$(cat "$work/run.log")"
     check "nothing written into the home folder" test -z "$(ls -A "$work/home")"
     check "settings only in their own file under the configuration folder" \
         test "$(cd "$work/config" && find . -type f)" = ./Scanix/Scanix.ini
