@@ -254,3 +254,22 @@ void DeviceControlBar::placeRestoreBody()
     m_restoreInfoIcon->setGeometry(9, 64, 26, 26);
     m_restoreInfo->setGeometry(39, 64, w - 39, 60);
 }
+
+bool DeviceControlBar::networkSectionOpen() const
+{
+    return m_networkVisible;
+}
+
+bool DeviceControlBar::restoreSectionOpen() const
+{
+    return m_restoreVisible;
+}
+
+void DeviceControlBar::setSectionsOpen(bool network, bool restore)
+{
+    m_networkHeader->setExpanded(network);
+    m_restoreHeader->setExpanded(restore);
+    m_networkVisible = network;
+    m_restoreVisible = restore;
+    relayout();
+}

@@ -28,6 +28,10 @@ public:
     // Shows the selected device's addresses; the password and the restore panel keep theirs.
     void setNetworkParam(const QString& mac, const QString& ip, const QString& subnet, const QString& gateway);
     void clearRestoreMac();
+    // Which sections are open; opening and closing them as clicks on their headers would.
+    bool networkSectionOpen() const;
+    bool restoreSectionOpen() const;
+    void setSectionsOpen(bool network, bool restore);
 
 signals:
     void sig_changeNetworkParam(QString mac,

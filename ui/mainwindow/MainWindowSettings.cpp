@@ -1,6 +1,7 @@
 // What the window remembers between runs: its rectangle, the list's columns and sort, the
 // refresh choice and whether the control bar is open.
 
+#include "DeviceControlBar.h"
 #include "DeviceTreeHeaderView.h"
 #include "IconButton.h"
 #include "MainWindow.h"
@@ -45,6 +46,8 @@ SavedWindowState MainWindow::savedState() const
     const QAction* refresh = m_refreshGroup->checkedAction();
     state.refreshInterval = refresh != nullptr ? refresh->data().toInt() : -1;
     state.controlBarOpen = m_deviceBarButton->isChecked() ? 1 : 0;
+    state.networkSectionOpen = m_controlBar->networkSectionOpen() ? 1 : 0;
+    state.restoreSectionOpen = m_controlBar->restoreSectionOpen() ? 1 : 0;
     return state;
 }
 
@@ -68,6 +71,9 @@ void MainWindow::restoreSavedState(const SavedWindowState& state)
     }
     if (state.controlBarOpen >= 0) {
         m_deviceBarButton->setChecked(state.controlBarOpen == 1);
+    }
+    if (state.networkSectionOpen >= 0 && state.restoreSectionOpen >= 0) {
+        m_controlBar->setSectionsOpen(state.networkSectionOpen == 1, state.restoreSectionOpen == 1);
     }
 }
 

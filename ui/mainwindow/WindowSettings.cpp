@@ -13,6 +13,8 @@ namespace {
 const char* const kGeometry = "window/normalGeometry";
 const char* const kMaximized = "window/maximized";
 const char* const kControlBarOpen = "window/controlBarOpen";
+const char* const kNetworkSectionOpen = "controlBar/networkOpen";
+const char* const kRestoreSectionOpen = "controlBar/restoreOpen";
 const char* const kHeader = "list/header";
 const char* const kSortColumn = "list/sortColumn";
 const char* const kSortOrder = "list/sortOrder";
@@ -108,11 +110,20 @@ const char* readState(const QSettings& settings, SavedWindowState& state)
         }
         state.maximized = flag;
     }
-    if (settings.contains(kControlBarOpen)) {
-        if (!readBool(settings.value(kControlBarOpen), flag)) {
-            return kControlBarOpen;
+    const struct
+    {
+        const char* key;
+        int* field;
+    } flags[] = {{kControlBarOpen, &state.controlBarOpen},
+                 {kNetworkSectionOpen, &state.networkSectionOpen},
+                 {kRestoreSectionOpen, &state.restoreSectionOpen}};
+    for (const auto& entry : flags) {
+        if (settings.contains(entry.key)) {
+            if (!readBool(settings.value(entry.key), flag)) {
+                return entry.key;
+            }
+            *entry.field = flag ? 1 : 0;
         }
-        state.controlBarOpen = flag ? 1 : 0;
     }
     if (settings.contains(kHeader)) {
         const QVariant header = settings.value(kHeader);
@@ -210,6 +221,10 @@ bool WindowSettings::save(const SavedWindowState& state, std::ostream& errors)
     settings.setValue(kMaximized, state.maximized);
     if (state.controlBarOpen >= 0) {
         settings.setValue(kControlBarOpen, state.controlBarOpen == 1);
+    }
+    if (state.networkSectionOpen >= 0 && state.restoreSectionOpen >= 0) {
+        settings.setValue(kNetworkSectionOpen, state.networkSectionOpen == 1);
+        settings.setValue(kRestoreSectionOpen, state.restoreSectionOpen == 1);
     }
     if (!state.headerState.isEmpty()) {
         settings.setValue(kHeader, state.headerState);

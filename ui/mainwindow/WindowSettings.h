@@ -20,8 +20,10 @@ struct SavedWindowState
     int sortColumn = -1;
     int sortOrder = -1;
     int refreshInterval = -1;
-    // -1: unset, else 0 or 1.
+    // -1: unset, else 0 or 1: the control bar, and its two sections.
     int controlBarOpen = -1;
+    int networkSectionOpen = -1;
+    int restoreSectionOpen = -1;
 };
 
 // The per-user settings file of the window (INI under the user's configuration folder).

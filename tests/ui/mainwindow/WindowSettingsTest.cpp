@@ -89,6 +89,9 @@ QString arrangement(MainWindow& window)
     parts << QStringLiteral("sort %1 %2").arg(list(window)->sortColumn()).arg(h->sortIndicatorOrder());
     parts << QStringLiteral("bar %1").arg(
         window.findChild<IconButton*>(QStringLiteral("deviceBarButton"))->isChecked());
+    for (const char* body : {"networkBody", "restoreBody"}) {
+        parts << QStringLiteral("%1 %2").arg(QLatin1String(body)).arg(!window.findChild<QWidget*>(body)->isHidden());
+    }
     for (int interval : {0, 5, 10, 30}) {
         parts << QStringLiteral("refresh %1 %2").arg(interval).arg(refreshEntry(window, interval)->isChecked());
     }
@@ -165,6 +168,10 @@ void WindowSettingsTest::arrangementSurvivesARestart()
         columnEntry(*first, 13)->trigger();
         list(*first)->sortByColumn(5, Qt::DescendingOrder);
         refreshEntry(*first, 10)->trigger();
+        // Both sections turned over with their headers, then the bar closed.
+        for (const char* header : {"networkHeader", "restoreHeader"}) {
+            QTest::mouseClick(first->findChild<QWidget*>(header), Qt::LeftButton);
+        }
         first->findChild<IconButton*>(QStringLiteral("deviceBarButton"))->click();
         if (maximized) {
             first->slot_maxBtnClicked();
