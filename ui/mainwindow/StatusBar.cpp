@@ -114,6 +114,7 @@ void StatusBar::setRouteNote(const QString& command)
     m_routeNote->setToolTip(note);
     m_routeNote->setAccessibleName(note);
     m_routeIcon->setToolTip(note);
+    m_routeIcon->setAccessibleName(note);
     placeRouteNote();
     m_routeIcon->show();
     m_routeNote->show();
