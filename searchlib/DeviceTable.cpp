@@ -1,23 +1,43 @@
 #include "DeviceTable.h"
 
+#include <algorithm>
+
 namespace scanix::search {
 
 DeviceTable::DeviceTable(std::size_t capacity)
     : m_capacity(capacity)
 {}
 
-DeviceTable::Verdict DeviceTable::Report(const std::string& mac, std::uint64_t fingerprint, std::uint64_t round)
+DeviceTable::Verdict DeviceTable::Report(
+    const std::string& mac, std::uint64_t fingerprint, std::uint64_t round, bool answer, std::string* evicted)
 {
     auto found = m_entries.find(mac);
     if (found == m_entries.end()) {
-        if (m_entries.size() >= m_capacity) {
+        if (m_entries.size() >= m_capacity && !(answer && EvictUnconfirmed(evicted))) {
+            ++m_dropped;
             return Verdict::Full;
         }
-        m_entries.emplace(mac, Entry{fingerprint, round, m_search});
+        const Entry entry{fingerprint, round, m_search, answer, ++m_serial};
+        m_entries.emplace(mac, entry);
+        if (!answer) {
+            // Stale queue entries are dropped now and then, so the queue stays within bounds.
+            if (m_unconfirmed.size() >= 2 * m_capacity) {
+                m_unconfirmed.erase(std::remove_if(m_unconfirmed.begin(),
+                                                   m_unconfirmed.end(),
+                                                   [this](const Unconfirmed& u) {
+                                                       const auto it = m_entries.find(u.mac);
+                                                       return it == m_entries.end() || it->second.confirmed ||
+                                                              it->second.serial != u.serial;
+                                                   }),
+                                    m_unconfirmed.end());
+            }
+            m_unconfirmed.push_back({mac, entry.serial});
+        }
         return Verdict::Found;
     }
     Entry& entry = found->second;
     entry.lastRound = round;
+    entry.confirmed = entry.confirmed || answer;
     const bool again = entry.search != m_search;
     const bool changed = entry.fingerprint != fingerprint;
     entry.search = m_search;
@@ -26,6 +46,24 @@ DeviceTable::Verdict DeviceTable::Report(const std::string& mac, std::uint64_t f
         return changed ? Verdict::FoundChanged : Verdict::Found;
     }
     return changed ? Verdict::Changed : Verdict::Same;
+}
+
+bool DeviceTable::EvictUnconfirmed(std::string* evicted)
+{
+    while (!m_unconfirmed.empty()) {
+        const Unconfirmed oldest = std::move(m_unconfirmed.front());
+        m_unconfirmed.pop_front();
+        const auto it = m_entries.find(oldest.mac);
+        if (it == m_entries.end() || it->second.confirmed || it->second.serial != oldest.serial) {
+            continue;
+        }
+        m_entries.erase(it);
+        if (evicted != nullptr) {
+            *evicted = oldest.mac;
+        }
+        return true;
+    }
+    return false;
 }
 
 void DeviceTable::Restart()
@@ -58,11 +96,17 @@ std::vector<std::string> DeviceTable::Expire(std::uint64_t round, std::uint64_t 
 void DeviceTable::Clear()
 {
     m_entries.clear();
+    m_unconfirmed.clear();
 }
 
 std::size_t DeviceTable::Size() const
 {
     return m_entries.size();
+}
+
+std::uint64_t DeviceTable::Dropped() const
+{
+    return m_dropped;
 }
 
 } // namespace scanix::search

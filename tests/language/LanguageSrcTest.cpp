@@ -114,6 +114,8 @@ const char* const kAllKeys[] = {
     "IDCS_VERSION",
     "IDCS_DATE",
     "IDCS_COPYRIGHT_ZEB31",
+    // sec-flood
+    "IDCS_REPORTS_DROPPED_D",
 };
 
 // Texts the program fills in with arg(): the placeholder must survive translation.
@@ -125,6 +127,8 @@ const char* const kKeysWithPlaceholder[] = {
     "IDCS_DNS_D",
     "IDCS_IP_OCTET_OF",
     "IDCS_MAC_PAIR_OF",
+    // sec-flood
+    "IDCS_REPORTS_DROPPED_D",
 };
 
 const char* const kEnglish = "English (United States)";

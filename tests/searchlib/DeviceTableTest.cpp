@@ -68,3 +68,29 @@ TEST(DeviceTable, FullTableDropsNewDevicesButServesKnownOnes)
     table.Bye("B");
     EXPECT_EQ(DeviceTable::Verdict::Found, table.Report("C", 1, 0));
 }
+
+TEST(DeviceTable, FullTableCountsDropsAndAnAnswerEvictsTheOldestUnconfirmedDevice)
+{
+    DeviceTable table(3);
+    std::string evicted;
+    table.Report("heard1", 1, 0, false);
+    table.Report("answered", 1, 0, true);
+    table.Report("heard2", 1, 0, false);
+    // Heard unasked first, confirmed later by an answer: no longer evictable.
+    table.Report("heard1", 1, 0, true);
+    EXPECT_EQ(DeviceTable::Verdict::Full, table.Report("unasked", 1, 0, false, &evicted));
+    EXPECT_TRUE(evicted.empty());
+    EXPECT_EQ(DeviceTable::Verdict::Found, table.Report("new", 1, 0, true, &evicted));
+    EXPECT_EQ("heard2", evicted);
+    evicted.clear();
+    // Every device confirmed: even an answer is dropped, and counted.
+    EXPECT_EQ(DeviceTable::Verdict::Full, table.Report("late", 1, 0, true, &evicted));
+    EXPECT_TRUE(evicted.empty());
+    EXPECT_EQ(2u, table.Dropped());
+    EXPECT_EQ(3u, table.Size());
+    // A device removed and heard again unasked is evicted as its new self, once.
+    table.Bye("new");
+    table.Report("back", 1, 0, false);
+    EXPECT_EQ(DeviceTable::Verdict::Found, table.Report("late", 1, 0, true, &evicted));
+    EXPECT_EQ("back", evicted);
+}
