@@ -44,6 +44,8 @@ SearchEngine::SearchEngine(SCANIX_SEARCH_CALLBACK callback, void* user, int spre
     const char* filter = std::getenv("SCANIX_SEARCH_IFACES");
     m_interfaceFilter = filter != nullptr ? filter : "";
     m_wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    // Devices answer each round (seq) once: two searchers on one host must not share numbers.
+    m_seq = std::random_device{}();
     m_thread = std::thread([this] { Run(); });
 }
 
