@@ -4,6 +4,7 @@
 #include "DeviceView.h"
 #include "ExitCode.h"
 #include "Listing.h"
+#include "SafeText.h"
 #include "SearchSession.h"
 
 #include <atomic>
@@ -99,7 +100,7 @@ private:
         for (const auto& item : changes.items()) {
             text += "  " + item.key() + ": " + JsonText(item.value()["old"]) + " -> " + JsonText(item.value()["new"]);
         }
-        std::cout << text << '\n';
+        std::cout << PrintableText(text) << '\n';
     }
 
     bool m_jsonLines;

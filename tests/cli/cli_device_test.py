@@ -107,6 +107,16 @@ class ScanTest(CliTestCase):
             code, _, err = self.cli(*args, stdin="Admin123\n")
             self.assertEqual(code, 2, "%s: %s" % (args, err))
             self.assertTrue(err.strip(), args)
+        # A wait that never ends is refused; input quoted back in a message is cut short and
+        # printed without control characters.
+        for args in (["scan", "--seconds", "nan"], ["url", mac(1, 0), "--seconds", "inf"],
+                     ["scan", "--format", "x\x1b[2J" + "y" * 100000], ["restore", "\x1b]0;t\x07" + "z" * 100000],
+                     ["scan", "--columns", "ip,\x1b[31m" + "c" * 100000]):
+            code, _, err = self.cli(*args)
+            self.assertEqual(code, 2, "%s: %s" % (args[:2], err[:300]))
+            self.assertLess(len(err), 1000, args[:2])
+            self.assertNotIn("\x1b", err, args[:2])
+            self.assertNotIn("\x07", err, args[:2])
 
 
 class SetIpTest(CliTestCase):
