@@ -13,12 +13,13 @@ DeviceTable::Verdict DeviceTable::Report(
 {
     auto found = m_entries.find(mac);
     if (found == m_entries.end()) {
-        if (m_entries.size() >= m_capacity && !(answer && EvictUnconfirmed(evicted))) {
+        if (m_entries.size() >= m_capacity && !(answer && (EvictUnconfirmed(evicted) || EvictStale(evicted)))) {
             ++m_dropped;
             return Verdict::Full;
         }
         const Entry entry{fingerprint, round, m_search, answer, ++m_serial};
         m_entries.emplace(mac, entry);
+        NoteHeard(mac);
         if (!answer) {
             // Stale queue entries are dropped now and then, so the queue stays within bounds.
             if (m_unconfirmed.size() >= 2 * m_capacity) {
@@ -43,6 +44,9 @@ DeviceTable::Verdict DeviceTable::Report(
     entry.search = m_search;
     entry.fingerprint = fingerprint;
     if (again) {
+        NoteHeard(mac);
+    }
+    if (again) {
         return changed ? Verdict::FoundChanged : Verdict::Found;
     }
     return changed ? Verdict::Changed : Verdict::Same;
@@ -64,6 +68,39 @@ bool DeviceTable::EvictUnconfirmed(std::string* evicted)
         return true;
     }
     return false;
+}
+
+bool DeviceTable::EvictStale(std::string* evicted)
+{
+    while (!m_heard.empty() && m_heard.front().search != m_search) {
+        const Heard oldest = std::move(m_heard.front());
+        m_heard.pop_front();
+        const auto it = m_entries.find(oldest.mac);
+        if (it == m_entries.end() || it->second.search != oldest.search) {
+            continue;
+        }
+        m_entries.erase(it);
+        if (evicted != nullptr) {
+            *evicted = oldest.mac;
+        }
+        return true;
+    }
+    return false;
+}
+
+void DeviceTable::NoteHeard(const std::string& mac)
+{
+    // Items of devices forgotten or heard again later are dropped now and then.
+    if (m_heard.size() >= 2 * m_capacity) {
+        m_heard.erase(std::remove_if(m_heard.begin(),
+                                     m_heard.end(),
+                                     [this](const Heard& h) {
+                                         const auto it = m_entries.find(h.mac);
+                                         return it == m_entries.end() || it->second.search != h.search;
+                                     }),
+                      m_heard.end());
+    }
+    m_heard.push_back({mac, m_search});
 }
 
 void DeviceTable::Restart()
@@ -97,6 +134,7 @@ void DeviceTable::Clear()
 {
     m_entries.clear();
     m_unconfirmed.clear();
+    m_heard.clear();
 }
 
 std::size_t DeviceTable::Size() const

@@ -6,9 +6,9 @@
 // anew keeps all of it, so a caller that kept its list still learns of changes and of silence
 // across the restart. Bounded: a flood of invented MACs cannot grow it past its capacity, and
 // cannot hide its overflow either (every report refused for want of room is counted). Devices
-// that answered one of our probes are kept in preference to those only heard unasked (hello,
-// announce, late replies): when the table is full, an answer evicts the oldest entry never
-// confirmed by one.
+// that answer our probes are kept in preference: when the table is full, an answer evicts the
+// oldest entry never confirmed by an answer (heard only unasked: hello, announce, late
+// replies), else the device heard longest ago that has not reported since the search started.
 
 #include <cstddef>
 #include <cstdint>
@@ -35,8 +35,8 @@ public:
 
     // A reply, hello or announce with the given fingerprint, heard during `round`. `answer`:
     // the report is a reply to one of our own probes, heard while that search was listening.
-    // When a new answer took the place of an unconfirmed device, *evicted names that device
-    // (it is forgotten, and its caller should hear it is gone).
+    // When a new answer took the place of another device, *evicted names that device (it is
+    // forgotten, and its caller should hear it is gone).
     Verdict Report(const std::string& mac,
                    std::uint64_t fingerprint,
                    std::uint64_t round,
@@ -69,10 +69,19 @@ private:
         std::string mac;
         std::uint64_t serial;
     };
+    struct Heard
+    {
+        std::string mac;
+        std::uint64_t search;
+    };
 
     // Makes room for an answer by forgetting the oldest unconfirmed device; false when every
     // device is confirmed.
     bool EvictUnconfirmed(std::string* evicted);
+    // Makes room by forgetting the device heard longest ago, if it has not reported since the
+    // search started; false when every device has.
+    bool EvictStale(std::string* evicted);
+    void NoteHeard(const std::string& mac);
 
     std::size_t m_capacity;
     std::uint64_t m_search = 0;
@@ -82,6 +91,9 @@ private:
     // Unconfirmed devices in order of arrival. Entries confirmed or removed since stay here
     // until they reach the front (or the queue is compacted), and are then skipped.
     std::deque<Unconfirmed> m_unconfirmed;
+    // Each device's first report in each search, in order (so searches only grow along it).
+    // An item whose device reported in a later search since is skipped when it is reached.
+    std::deque<Heard> m_heard;
 };
 
 } // namespace scanix::search
