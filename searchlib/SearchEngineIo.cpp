@@ -112,8 +112,8 @@ void SearchEngine::HandleReport(const proto::Incoming& message, const std::strin
     const DeviceTable::Verdict verdict = m_table.Report(message.mac, message.fingerprint, m_round, answer, &evicted);
     m_droppedReports.store(m_table.Dropped());
     if (!evicted.empty()) {
-        // A device heard only unasked made room for one that answered: the caller's list
-        // follows the table.
+        // A device given up to make room for one that answered: the caller's list follows
+        // the table.
         Deliver(evicted, SCANIX_KIND_GONE, proto::BuildBye(evicted));
     }
     switch (verdict) {

@@ -67,6 +67,15 @@ TEST(Formatting, ListingSortsByAddressAndMarksConflicts)
     EXPECT_TRUE(views[1].conflict && views[2].conflict);
     EXPECT_FALSE(views[3].conflict);
     EXPECT_EQ(ConflictGroups(views), (std::vector<std::string>{"10.0.0.10: 02:00:00:00:00:01, 02:00:00:00:00:03"}));
+    // Ten devices on one address: eight named, the rest counted.
+    std::vector<DEVICE_INFO> crowd;
+    for (char last = '0'; last <= '9'; ++last) {
+        crowd.push_back(Device("10.0.0.7", (std::string("02:00:00:00:00:0") + last).c_str()));
+    }
+    const auto groups = ConflictGroups(PrepareListing(crowd));
+    ASSERT_EQ(groups.size(), 1u);
+    EXPECT_EQ(groups[0].rfind(", 02:00:00:00:00:07 and 2 more"), groups[0].size() - 30) << groups[0];
+    EXPECT_EQ(groups[0].find("02:00:00:00:00:08"), std::string::npos) << groups[0];
     EXPECT_EQ(DeviceText(views[1], "ip", true), "!10.0.0.10");
     EXPECT_EQ(DeviceText(views[1], "ip", false), "10.0.0.10");
 }
