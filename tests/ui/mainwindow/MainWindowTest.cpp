@@ -56,6 +56,7 @@ private slots:
     void refreshModes_data();
     void refreshModes();
     void statusBarTexts();
+    void droppedReportsWarnBesideTheCount();
     void sizeAndMaximise();
     void windowStatesSettle();
     void keysNeitherCloseNorClick();
@@ -516,6 +517,26 @@ void MainWindowTest::statusBarTexts()
     QCOMPARE(dns.left() - gateway.right() - 1, 20);
     deliver(found({device(1), device(2), device(3)}));
     QCOMPARE(text("onlineCountLabel"), getText("IDCS_DEVICE_ONLINE_NUM_D").arg(3));
+}
+
+// The search library's count of reports it had to drop: polled, shown between the online count
+// and the host's labels, and gone with a fresh list.
+void MainWindowTest::droppedReportsWarnBesideTheCount()
+{
+    auto* label = m_window->findChild<QLabel*>("droppedReportsLabel");
+    QVERIFY(label != nullptr);
+    QVERIFY(!label->isVisible());
+    FakeSearchLibrary::SetDroppedReports(1815);
+    QTRY_VERIFY(label->isVisible());
+    QCOMPARE(label->text(), getText("IDCS_REPORTS_DROPPED_D").arg(1815));
+    QCOMPARE(label->toolTip(), label->text());
+    const QRect count = m_window->findChild<QLabel*>("onlineCountLabel")->geometry();
+    const QRect ip = m_window->findChild<QLabel*>("hostIpLabel")->geometry();
+    QVERIFY2(label->geometry().left() > count.left() + label->fontMetrics().horizontalAdvance(text("onlineCountLabel")),
+             "over the online count");
+    QVERIFY2(label->geometry().right() < ip.left(), "over the host's address");
+    m_window->searchManage().Refresh(true);
+    QTRY_VERIFY(!label->isVisible());
 }
 
 void MainWindowTest::sizeAndMaximise()
