@@ -2,6 +2,7 @@
 
 #include "AddressingRules.h"
 #include "MacText.h"
+#include "SafeText.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -65,5 +66,5 @@ std::string Ipv4Problem(const std::string& what, const std::string& text)
     if (ParseIpv4(text)) {
         return "";
     }
-    return what + " \"" + text + "\" is not an IPv4 address (four numbers 0-255 joined by dots)";
+    return what + " \"" + EchoText(text) + "\" is not an IPv4 address (four numbers 0-255 joined by dots)";
 }

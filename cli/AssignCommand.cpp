@@ -6,6 +6,7 @@
 #include "ExitCode.h"
 #include "Listing.h"
 #include "NetworkChange.h"
+#include "SafeText.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -41,7 +42,8 @@ std::string ArgumentProblem(const AssignOptions& o)
         return "the range " + o.from + " - " + o.to + " is larger than 65536 addresses";
     }
     if (!o.type.empty() && !DeviceTypeKey(o.type)) {
-        return "--type \"" + o.type + "\" is not a device type (IPC, NVR, DVR, MDVR, STORAGE, DECODER, NETKEYBOARD)";
+        return "--type \"" + EchoText(o.type) +
+               "\" is not a device type (IPC, NVR, DVR, MDVR, STORAGE, DECODER, NETKEYBOARD)";
     }
     return "";
 }

@@ -6,6 +6,7 @@
 #include "ExitCode.h"
 #include "NetworkChange.h"
 #include "Password.h"
+#include "SafeText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -50,7 +51,7 @@ bool ReadInput(const std::string& file, std::string& text, std::string& error)
     if (file != "-") {
         opened.open(file, std::ios::binary);
         if (!opened) {
-            error = file + ": cannot be read (" + std::strerror(errno) + ")";
+            error = EchoText(file) + ": cannot be read (" + std::strerror(errno) + ")";
             return false;
         }
         in = &opened;
@@ -76,7 +77,7 @@ std::map<std::string, std::size_t> ColumnsOf(const CsvRow& first, bool& header, 
     for (std::size_t i = 0; i < first.fields.size(); ++i) {
         const std::string name = Lower(Trim(first.fields[i]));
         if (std::find(std::begin(kColumns), std::end(kColumns), name) == std::end(kColumns) || columns.count(name)) {
-            error = "line 1: header column \"" + first.fields[i] +
+            error = "line 1: header column \"" + EchoText(first.fields[i]) +
                     "\" is unknown or repeated (use mac,ip,mask,gateway[,password])";
             return {};
         }
@@ -108,7 +109,7 @@ ReadRow(const CsvRow& row, const std::map<std::string, std::size_t>& columns, bo
     };
     const std::optional<std::string> mac = NormaliseMac(field("mac"));
     if (!mac) {
-        return RowProblem{row.line, "\"" + field("mac") + "\" is not a MAC address", true};
+        return RowProblem{row.line, "\"" + EchoText(field("mac")) + "\" is not a MAC address", true};
     }
     change.line = row.line;
     change.request = {*mac, field("ip"), field("mask"), field("gateway"), "", "", field("password")};
@@ -170,7 +171,7 @@ std::vector<RowProblem> CheckRows(const CsvResult& csv, std::vector<PlannedChang
 
 int RunBatchIp(const GlobalOptions& global, const BatchOptions& options)
 {
-    const std::string name = options.file == "-" ? "standard input" : options.file;
+    const std::string name = options.file == "-" ? "standard input" : EchoText(options.file);
     // From standard input the password line comes first, before the list.
     std::optional<std::string> stdinPassword;
     std::string error;

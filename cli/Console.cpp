@@ -1,5 +1,7 @@
 #include "Console.h"
 
+#include "SafeText.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -21,7 +23,8 @@ std::string Coloured(const std::string& text, int colour)
 
 void Message(const std::string& text)
 {
-    std::cerr << "scanix-cli: " << text << '\n';
+    // Messages quote device texts and input: nothing in them may steer the terminal.
+    std::cerr << "scanix-cli: " << PrintableText(text) << '\n';
 }
 
 std::size_t TextWidth(const std::string& text)

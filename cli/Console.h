@@ -8,7 +8,7 @@
 bool UseColour();
 // Wraps text in an ANSI colour (31 red, 33 yellow, 32 green) when UseColour().
 std::string Coloured(const std::string& text, int colour);
-// "scanix-cli: text" on stderr.
+// "scanix-cli: text" on stderr, with control characters and invalid UTF-8 replaced.
 void Message(const std::string& text);
 // Output width of a UTF-8 text, counting each character as one column.
 std::size_t TextWidth(const std::string& text);

@@ -142,10 +142,13 @@ CsvResult ReadCsv(const std::string& text)
 
 std::string CsvField(const std::string& value)
 {
-    if (value.find_first_of(",\"\r\n") == std::string::npos) {
+    // A spreadsheet runs a cell that begins like a formula (a device may name itself
+    // "=HYPERLINK(...)"): such a cell is quoted and begins with an apostrophe, which makes it text.
+    const bool formula = !value.empty() && std::string("=+-@\t\r").find(value.front()) != std::string::npos;
+    if (!formula && value.find_first_of(",\"\r\n") == std::string::npos) {
         return value;
     }
-    std::string quoted = "\"";
+    std::string quoted = formula ? "\"'" : "\"";
     for (const char c : value) {
         quoted += c;
         if (c == '"') {

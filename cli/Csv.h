@@ -28,7 +28,9 @@ constexpr std::size_t kCsvMaxBytes = 1024 * 1024;
 // a zero byte or a text over kCsvMaxBytes is an error.
 CsvResult ReadCsv(const std::string& text);
 
-// One field as RFC 4180 wants it: quoted when it holds a comma, quote, CR or LF.
+// One field as RFC 4180 wants it: quoted when it holds a comma, quote, CR or LF. A field that
+// begins with =, +, -, @, tab or CR is quoted and prefixed with an apostrophe, so that a
+// spreadsheet shows it as text instead of running it as a formula.
 std::string CsvField(const std::string& value);
 // A whole record, ended by CR LF.
 std::string CsvLine(const std::vector<std::string>& fields);

@@ -4,6 +4,7 @@
 #include "Console.h"
 #include "ExitCode.h"
 #include "Messages.h"
+#include "SafeText.h"
 #include "SearchSession.h"
 #include "SpawnDetached.h"
 #include "WebLauncher.h"
@@ -20,7 +21,7 @@ int FindOne(SearchSession& session, const std::string& text, double seconds, DEV
 {
     const std::optional<std::string> mac = NormaliseMac(text);
     if (!mac) {
-        Message("MAC \"" + text + "\" is not a MAC address (six hexadecimal pairs joined by colons)");
+        Message("MAC \"" + EchoText(text) + "\" is not a MAC address (six hexadecimal pairs joined by colons)");
         return EXIT_USAGE;
     }
     session.SearchOnce();
@@ -36,7 +37,7 @@ int FindOne(SearchSession& session, const std::string& text, double seconds, DEV
 int RunRestore(const GlobalOptions& global, const DeviceOptions& options)
 {
     if (!NormaliseMac(options.mac)) {
-        Message("MAC \"" + options.mac + "\" is not a MAC address (six hexadecimal pairs joined by colons)");
+        Message("MAC \"" + EchoText(options.mac) + "\" is not a MAC address (six hexadecimal pairs joined by colons)");
         return EXIT_USAGE;
     }
     SearchSession session(global.interfaces);

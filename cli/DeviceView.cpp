@@ -186,6 +186,7 @@ std::vector<DeviceView> PrepareListing(const std::vector<DEVICE_INFO>& devices)
 
 std::vector<std::string> ConflictGroups(const std::vector<DeviceView>& views)
 {
+    constexpr std::size_t kMacsPerGroup = 8;
     std::vector<std::string> groups;
     for (std::size_t i = 0; i < views.size();) {
         std::size_t j = i + 1;
@@ -193,9 +194,13 @@ std::vector<std::string> ConflictGroups(const std::vector<DeviceView>& views)
             ++j;
         }
         if (views[i].conflict) {
+            // A flood of invented devices on one address must not become a line of megabytes.
             std::string group = std::string(views[i].device.ipAddr) + ":";
-            for (std::size_t k = i; k < j; ++k) {
+            for (std::size_t k = i; k < j && k < i + kMacsPerGroup; ++k) {
                 group += (k > i ? ", " : " ") + std::string(views[k].device.mac);
+            }
+            if (j - i > kMacsPerGroup) {
+                group += " and " + std::to_string(j - i - kMacsPerGroup) + " more";
             }
             groups.push_back(group);
         }

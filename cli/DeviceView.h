@@ -39,7 +39,8 @@ struct DeviceView
 
 // Sorted by IPv4 address (numerically; unreadable addresses last), then MAC, with conflicts marked.
 std::vector<DeviceView> PrepareListing(const std::vector<DEVICE_INFO>& devices);
-// Groups of MACs that share one address, for the warning on stderr: "ip: MAC, MAC".
+// Groups of MACs that share one address, for the warning on stderr: "ip: MAC, MAC" (after
+// eight MACs, "and N more").
 std::vector<std::string> ConflictGroups(const std::vector<DeviceView>& views);
 
 // Every field with its JSON type: numbers as numbers, activation as a boolean or null.

@@ -7,6 +7,7 @@
 #include "Interfaces.h"
 #include "LinkLocalRoute.h"
 #include "ProtocolConstants.h"
+#include "SafeText.h"
 #include "SearchSession.h"
 
 #include <algorithm>
@@ -99,7 +100,7 @@ void ReportInterface(Report& report, const HostInterface& h, const std::string& 
     } else if (h.loopback) {
         report.Add(Level::Ok, head + "; not searched (loopback: no devices there)");
     } else if (!only.empty()) {
-        report.Add(Level::Note, head + "; not searched: not named in --iface " + only);
+        report.Add(Level::Note, head + "; not searched: not named in --iface " + EchoText(only));
     } else if (!h.up) {
         report.Add(Level::Note, head + "; not searched: the interface is down (bring it up if devices are on it)");
     } else {

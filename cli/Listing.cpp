@@ -2,6 +2,7 @@
 
 #include "Console.h"
 #include "Csv.h"
+#include "SafeText.h"
 
 #include <algorithm>
 
@@ -36,7 +37,25 @@ std::string Title(const std::string& column)
 
 std::string JsonText(const nlohmann::ordered_json& json, int indent)
 {
-    return json.dump(indent, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+    const std::string text = json.dump(indent, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+    // The dump escapes C0 but leaves DEL and C1 as they are, which a terminal may obey. In valid
+    // JSON they can only stand inside strings, where an escape keeps the same text.
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if (byte == 0x7F) {
+            escaped += "\\u007f";
+        } else if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {
+            static const char kHex[] = "0123456789abcdef";
+            escaped += std::string("\\u00") + kHex[next >> 4] + kHex[next & 0xF];
+            ++i;
+        } else {
+            escaped += text[i];
+        }
+    }
+    return escaped;
 }
 
 std::string CheckColumns(const std::vector<std::string>& columns)
@@ -48,7 +67,7 @@ std::string CheckColumns(const std::vector<std::string>& columns)
             for (const DeviceField& f : fields) {
                 known += (known.empty() ? "" : ",") + std::string(f.name);
             }
-            return "--columns: unknown column \"" + column + "\" (known: " + known + ")";
+            return "--columns: unknown column \"" + EchoText(column) + "\" (known: " + known + ")";
         }
     }
     return "";
@@ -59,13 +78,22 @@ void PrintTable(std::ostream& out,
                 const std::vector<std::vector<std::string>>& rows,
                 std::size_t widthLimit)
 {
+    // Cells may carry device texts: only printable text reaches the terminal, and widths are
+    // measured on what is printed.
     std::vector<std::size_t> widths;
+    std::vector<std::vector<std::string>> printable;
+    printable.push_back({});
     for (const std::string& heading : headings) {
-        widths.push_back(TextWidth(heading));
+        printable.back().push_back(PrintableText(heading));
+        widths.push_back(TextWidth(printable.back().back()));
     }
     for (const auto& row : rows) {
-        for (std::size_t i = 0; i < row.size() && i < widths.size(); ++i) {
-            widths[i] = std::max(widths[i], TextWidth(row[i]));
+        printable.push_back({});
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            printable.back().push_back(PrintableText(row[i]));
+            if (i < widths.size()) {
+                widths[i] = std::max(widths[i], TextWidth(printable.back().back()));
+            }
         }
     }
     if (widthLimit > 0 && !widths.empty()) {
@@ -85,8 +113,7 @@ void PrintTable(std::ostream& out,
         }
         out << text << '\n';
     };
-    line(headings);
-    for (const auto& row : rows) {
+    for (const auto& row : printable) {
         line(row);
     }
 }
@@ -123,7 +150,7 @@ void PrintListing(std::ostream& out,
             const nlohmann::ordered_json all = DeviceJson(view);
             std::vector<std::string> cells;
             for (const std::string& column : chosen) {
-                cells.push_back(DeviceText(view, all, column, false));
+                cells.push_back(PrintableText(DeviceText(view, all, column, false)));
             }
             out << CsvLine(cells);
         }
@@ -139,7 +166,7 @@ void PrintListing(std::ostream& out,
         const nlohmann::ordered_json all = DeviceJson(view);
         std::vector<std::string> cells;
         for (const std::string& column : chosen) {
-            std::string text = DeviceText(view, all, column, true);
+            std::string text = PrintableText(DeviceText(view, all, column, true));
             cells.push_back(defaults ? FitText(text, DefaultCap(column), false) : text);
         }
         rows.push_back(cells);

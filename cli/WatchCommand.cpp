@@ -4,9 +4,11 @@
 #include "DeviceView.h"
 #include "ExitCode.h"
 #include "Listing.h"
+#include "SafeText.h"
 #include "SearchSession.h"
 
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <ctime>
 #include <iostream>
@@ -15,6 +17,8 @@
 #include <thread>
 
 namespace {
+
+constexpr auto kDroppedWarningGap = std::chrono::seconds(5);
 
 // Fields that change on their own at every answer and so are no news.
 bool IsClockField(const std::string& field)
@@ -99,7 +103,7 @@ private:
         for (const auto& item : changes.items()) {
             text += "  " + item.key() + ": " + JsonText(item.value()["old"]) + " -> " + JsonText(item.value()["new"]);
         }
-        std::cout << text << '\n';
+        std::cout << PrintableText(text) << '\n';
     }
 
     bool m_jsonLines;
@@ -129,9 +133,20 @@ int RunWatch(const GlobalOptions& global, const WatchOptions& options)
     session.Manager().SetAutoInterval(options.interval);
     Message("watching every " + std::to_string(options.interval) + " s; stop with Ctrl+C");
     WatchPrinter printer(options.format == "jsonl");
+    long long dropped = 0;
+    auto nextWarning = std::chrono::steady_clock::now();
     while (!stop) {
         for (const SEARCH_INFO& info : session.TakeEvents(std::chrono::milliseconds(500))) {
             printer.Print(info);
+        }
+        // A full device table drops new devices without an event of their own; said at most
+        // every few seconds while a flood lasts.
+        const long long count = session.Manager().GetDroppedReports();
+        if (count > dropped && std::chrono::steady_clock::now() >= nextWarning) {
+            Message("warning: " + std::to_string(count) +
+                    " device reports dropped so far: too many devices answered, devices may be missing");
+            dropped = count;
+            nextWarning = std::chrono::steady_clock::now() + kDroppedWarningGap;
         }
     }
     waiter.join();

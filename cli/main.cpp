@@ -2,7 +2,10 @@
 #include "Commands.h"
 #include "ExitCode.h"
 #include "Interfaces.h"
+#include "SafeText.h"
 
+#include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <iostream>
 
@@ -12,9 +15,28 @@ namespace {
 
 const char kInterfacesHelp[] = "Search only these interfaces (names separated by commas)";
 
+// "nan" passes a range check (every comparison with it is false) and would wait for ever.
+const CLI::Validator kFinite(
+    [](std::string& text) {
+        char* end = nullptr;
+        const double value = std::strtod(text.c_str(), &end);
+        return end != text.c_str() && *end == '\0' && std::isfinite(value) ? std::string()
+                                                                           : std::string("not a finite number");
+    },
+    "FINITE");
+
 void AddSeconds(CLI::App* command, double& seconds, const char* what)
 {
-    command->add_option("--seconds", seconds, what)->check(CLI::Range(0.1, 600.0))->capture_default_str();
+    command->add_option("--seconds", seconds, what)
+        ->check(kFinite)
+        ->check(CLI::Range(0.1, 600.0))
+        ->capture_default_str();
+}
+
+// CLI11 quotes the offending argument whole: bounded and printable here.
+std::string FailureMessage(const CLI::App*, const CLI::Error& error)
+{
+    return EchoText(error.what(), 240) + "\nRun with --help for more information.\n";
 }
 
 void AddDeviceCommands(CLI::App& app, GlobalOptions& global, std::function<int()>& run)
@@ -133,6 +155,7 @@ int main(int argc, char** argv)
     CLI::App app{"scanix-cli: find the maker's video devices on the local network and change their addresses"};
     app.name("scanix-cli");
     app.require_subcommand(1);
+    app.failure_message(FailureMessage);
     GlobalOptions global;
     app.add_option("--iface", global.interfaces, kInterfacesHelp);
     std::function<int()> run;
@@ -151,7 +174,7 @@ int main(int argc, char** argv)
     // A mistyped interface would search nothing and report an empty network; doctor explains it instead.
     if (!global.interfaces.empty() && command != "doctor" && command != "host" && command != "check" &&
         scanix::proto::ListMulticastInterfaces(global.interfaces).empty()) {
-        std::cerr << "scanix-cli: --iface " << global.interfaces
+        std::cerr << "scanix-cli: --iface " << EchoText(global.interfaces)
                   << ": no interface of that name is up, multicast-capable and has an IPv4 address\n";
         return EXIT_USAGE;
     }

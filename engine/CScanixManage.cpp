@@ -71,6 +71,12 @@ int CScanixManage::GetAutoInterval() const
     return m_autoInterval;
 }
 
+long long CScanixManage::GetDroppedReports() const
+{
+    const long long total = SCANIX_SEARCH_DroppedReports();
+    return total < 0 ? 0 : std::max(0LL, total - m_droppedBaseline.load());
+}
+
 std::vector<DEVICE_INFO> CScanixManage::Devices() const
 {
     CLockGuard guard(m_storeLock);
@@ -133,4 +139,6 @@ void CScanixManage::ClearStore()
 {
     CLockGuard guard(m_storeLock);
     m_devices.clear();
+    // Before the library runs there is nothing counted yet.
+    m_droppedBaseline.store(std::max(0LL, SCANIX_SEARCH_DroppedReports()));
 }

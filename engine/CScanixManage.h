@@ -37,6 +37,9 @@ public:
     void Quit();
     // The stored interval in seconds; 0 is manual mode.
     int GetAutoInterval() const;
+    // Device reports the library dropped for want of room since the store was last emptied:
+    // non-zero means the store does not hold every device that reported. Any thread.
+    long long GetDroppedReports() const;
 
     // A copy of the store, in store order, taken under the store lock.
     std::vector<DEVICE_INFO> Devices() const;
@@ -116,6 +119,8 @@ private:
     char m_pendingMask[20] = {};
     char m_pendingGateway[20] = {};
     bool m_running = false;
+    // The library counts from its start; the store's count starts where it was emptied.
+    std::atomic<long long> m_droppedBaseline{0};
     RequestTimings m_timings;
     std::string m_launcherDirectory;
     LinkLocalRoute m_linkLocalRoute;

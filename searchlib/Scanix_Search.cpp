@@ -1,5 +1,6 @@
-// The seven exported functions: argument checks and the one engine instance. Everything else
-// is hidden (-fvisibility=hidden), so the library's interface is exactly Scanix_Search.h.
+// The exported functions (the seven a caller needs, and the dropped-report count it may ask
+// for): argument checks and the one engine instance. Everything else is hidden
+// (-fvisibility=hidden), so the library's interface is exactly Scanix_Search.h.
 
 #include "Scanix_Search.h"
 
@@ -7,6 +8,8 @@
 #include "SearchEngine.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <memory>
 #include <mutex>
 
@@ -121,6 +124,16 @@ int SCANIX_SET_DevRestoreDefault(const unsigned char* mac)
         return 0;
     }
     return engine->Restore(bytes) ? 1 : 0;
+}
+
+long long SCANIX_SEARCH_DroppedReports(void)
+{
+    auto engine = Engine();
+    if (!engine) {
+        return -1;
+    }
+    return static_cast<long long>(
+        std::min<std::uint64_t>(engine->DroppedReports(), std::numeric_limits<long long>::max()));
 }
 
 } // extern "C"

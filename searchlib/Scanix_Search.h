@@ -55,6 +55,15 @@ SCANIX_SEARCH_API int SCANIX_SEARCH_Quit(void);
 SCANIX_SEARCH_API int SCANIX_SET_CONFIG(const unsigned char* mac, const char* xml);
 SCANIX_SEARCH_API int SCANIX_SET_DevRestoreDefault(const unsigned char* mac);
 
+/* Beyond the seven functions above, which a caller needs, one it may ask for: the number of
+ * device reports dropped since SCANIX_SEARCH_Initial because the library's device table was
+ * full (a flood of invented devices, or a segment larger than the table). A non-zero value
+ * means the devices reported are not all there are. Devices that answered a search of this
+ * library are kept in preference: to make room for such an answer, a device never confirmed by
+ * one (or else one silent since the search started) is forgotten and reported SCANIX_KIND_GONE.
+ * Returns -1 when the library does not run. Any thread; it does not block. */
+SCANIX_SEARCH_API long long SCANIX_SEARCH_DroppedReports(void);
+
 #ifdef __cplusplus
 }
 #endif

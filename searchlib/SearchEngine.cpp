@@ -44,6 +44,8 @@ SearchEngine::SearchEngine(SCANIX_SEARCH_CALLBACK callback, void* user, int spre
     const char* filter = std::getenv("SCANIX_SEARCH_IFACES");
     m_interfaceFilter = filter != nullptr ? filter : "";
     m_wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    // Devices answer each round (seq) once: two searchers on one host must not share numbers.
+    m_seq = std::random_device{}();
     m_thread = std::thread([this] { Run(); });
 }
 
@@ -58,6 +60,11 @@ SearchEngine::~SearchEngine()
 bool SearchEngine::OnEngineThread() const
 {
     return std::this_thread::get_id() == m_threadId.load();
+}
+
+std::uint64_t SearchEngine::DroppedReports() const
+{
+    return m_droppedReports.load();
 }
 
 void SearchEngine::Queue(Command command)
@@ -223,6 +230,7 @@ void SearchEngine::Execute(Command& command)
         m_intervalSeconds = 0;
         m_probeCopies.clear();
         m_answersUntil = now;
+        m_repliesUntil = now;
         break;
     case Command::Type::SetConfig: {
         if (m_setConfigs.size() >= kMaxPendingSetConfigs && m_setConfigs.count(command.mac) == 0) {
@@ -264,11 +272,11 @@ void SearchEngine::NextPeriodicRound()
 void SearchEngine::StartRound(bool periodic)
 {
     const Clock::time_point now = Clock::now();
+    m_repliesUntil = now + (kProbeCopies - 1) * kProbeSpacing + std::chrono::milliseconds(m_spreadMs) + kAnswerSlack;
     if (periodic) {
         m_nextRound = now + std::chrono::seconds(m_intervalSeconds);
     } else {
-        m_answersUntil =
-            now + (kProbeCopies - 1) * kProbeSpacing + std::chrono::milliseconds(m_spreadMs) + kAnswerSlack;
+        m_answersUntil = m_repliesUntil;
     }
     RefreshSockets();
     ++m_seq;

@@ -46,6 +46,8 @@ public:
     // Joins the thread; no callback comes after it returns. Idempotent.
     void Stop();
     bool OnEngineThread() const;
+    // Reports of new devices dropped because the device table was full; any thread.
+    std::uint64_t DroppedReports() const;
 
 private:
     struct Command
@@ -131,6 +133,10 @@ private:
     Clock::time_point m_nextRound;
     // Replies before this belong to the last search that was not periodic.
     Clock::time_point m_answersUntil;
+    // Replies before this answer the last search, periodic or not: they are kept in
+    // preference to reports heard unasked when the table is full.
+    Clock::time_point m_repliesUntil;
+    std::atomic<std::uint64_t> m_droppedReports{0};
     std::vector<Clock::time_point> m_probeCopies;
     std::map<std::string, PendingSetConfig> m_setConfigs;
     std::map<std::uint32_t, PendingRestore> m_restores;

@@ -107,7 +107,16 @@ void SearchEngine::Handle(const std::string& text)
 
 void SearchEngine::HandleReport(const proto::Incoming& message, const std::string& text)
 {
-    switch (m_table.Report(message.mac, message.fingerprint, m_round)) {
+    const bool answer = message.event == proto::kEventReply && Clock::now() < m_repliesUntil;
+    std::string evicted;
+    const DeviceTable::Verdict verdict = m_table.Report(message.mac, message.fingerprint, m_round, answer, &evicted);
+    m_droppedReports.store(m_table.Dropped());
+    if (!evicted.empty()) {
+        // A device given up to make room for one that answered: the caller's list follows
+        // the table.
+        Deliver(evicted, SCANIX_KIND_GONE, proto::BuildBye(evicted));
+    }
+    switch (verdict) {
     case DeviceTable::Verdict::Found:
         Deliver(message.mac, SCANIX_KIND_FOUND, text);
         break;

@@ -3,17 +3,37 @@
 import csv
 import io
 import json
+import re
+import subprocess
 import sys
+import time
 import unittest
 
 sys.dont_write_bytecode = True
-from cli_support import CliTestCase, mac, main  # noqa: E402
+from cli_support import CLI, CliTestCase, mac, main  # noqa: E402
 
 MAKER_LAN1 = [mac(1, i) for i in range(7)]
 MAKER_LAN2 = [mac(2, i) for i in range(7)]
 FIELDS = ["ip", "mac", "type", "typeName", "model", "name", "mask", "gateway", "ip2", "dns1", "dns2", "httpPort",
           "dataPort", "rtspPort", "httpType", "softwareVersion", "buildDate", "hardwareVersion", "kernelVersion",
           "bootTime", "runningTime", "runningSeconds", "dhcp", "encryptType", "activated", "conflict"]
+
+# Sends N made-up device answers to the searcher port of the discovery group through eth0 of
+# the namespace it runs in (no default route there: the interface is named).
+FLOODER = r"""
+import socket, struct, sys, time
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+s.setsockopt(socket.IPPROTO_IP, socket.IP_MULTICAST_TTL, 1)
+s.setsockopt(socket.IPPROTO_IP, socket.IP_MULTICAST_IF,
+             struct.pack("4s4si", socket.inet_aton("239.255.37.81"), bytes(4), socket.if_nametoindex("eth0")))
+for i in range(int(sys.argv[1])):
+    mac = "02:77:00:%02X:%02X:%02X" % (i >> 16, (i >> 8) & 255, i & 255)
+    s.sendto(("<multicastSearchResult><mac>%s</mac><event>reply</event><productInfo><productSeries>QMX_IPC"
+              "</productSeries></productInfo><tcpIp><ipAddr><item><ip>172.16.9.9</ip></item></ipAddr></tcpIp>"
+              "</multicastSearchResult>" % mac).encode(), ("239.255.37.81", 37811))
+    if i % 100 == 99:
+        time.sleep(0.005)
+"""
 
 
 class ScanTest(CliTestCase):
@@ -57,6 +77,23 @@ class ScanTest(CliTestCase):
         self.assertTrue(any("Network Keyboard" in line for line in lines), out)
         self.assertNotIn("QMX_", out)
 
+    def test_a_flood_of_invented_devices_is_reported_not_hidden(self):
+        self.lan1()
+        scan = subprocess.Popen(["ip", "netns", "exec", self.net.ns("pc"), CLI, "scan", "--seconds", "3",
+                                 "--format", "json"], stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        # Answers to the scan's own probe, from 10,000 MACs that do not exist: more than the
+        # library's table holds.
+        time.sleep(0.4)
+        subprocess.run(["ip", "netns", "exec", self.net.ns("lan2"), sys.executable, "-c", FLOODER, "10000"],
+                       check=True, timeout=30)
+        out, err = scan.communicate(timeout=30)
+        self.assertEqual(scan.returncode, 0, err)
+        listed = len(json.loads(out))
+        match = re.search(r"warning: (\d+) device reports dropped: too many devices answered", err.decode())
+        self.assertIsNotNone(match, err)
+        self.assertLessEqual(listed, 8192)
+        self.assertGreater(int(match.group(1)), 0)
+
     def test_bad_arguments_are_usage_errors(self):
         for args in (["scan", "--format", "xml"], ["scan", "--columns", "ip,colour"], ["scan", "--seconds", "-1"],
                      ["set-ip", "02:5C:01:00:00", "--ip", "192.168.1.9", "--mask", "255.255.255.0", "--gateway",
@@ -70,6 +107,16 @@ class ScanTest(CliTestCase):
             code, _, err = self.cli(*args, stdin="Admin123\n")
             self.assertEqual(code, 2, "%s: %s" % (args, err))
             self.assertTrue(err.strip(), args)
+        # A wait that never ends is refused; input quoted back in a message is cut short and
+        # printed without control characters.
+        for args in (["scan", "--seconds", "nan"], ["url", mac(1, 0), "--seconds", "inf"],
+                     ["scan", "--format", "x\x1b[2J" + "y" * 100000], ["restore", "\x1b]0;t\x07" + "z" * 100000],
+                     ["scan", "--columns", "ip,\x1b[31m" + "c" * 100000]):
+            code, _, err = self.cli(*args)
+            self.assertEqual(code, 2, "%s: %s" % (args[:2], err[:300]))
+            self.assertLess(len(err), 1000, args[:2])
+            self.assertNotIn("\x1b", err, args[:2])
+            self.assertNotIn("\x07", err, args[:2])
 
 
 class SetIpTest(CliTestCase):

@@ -8,6 +8,7 @@ import sys
 import time
 
 sys.dont_write_bytecode = True
+from cli_device_test import FLOODER  # noqa: E402
 from cli_support import CLI, CliTestCase, mac, main  # noqa: E402
 
 
@@ -51,6 +52,24 @@ class WatchTest(CliTestCase):
                 proc.wait()
             proc.stdout.close()
             proc.stderr.close()
+
+    def test_says_when_a_flood_overflows_the_device_table(self):
+        self.lan1()
+        proc = subprocess.Popen(["ip", "netns", "exec", self.net.ns("pc"), CLI, "watch"], stdout=subprocess.DEVNULL,
+                                stderr=subprocess.PIPE, text=True)
+        try:
+            time.sleep(0.5)
+            subprocess.run(["ip", "netns", "exec", self.net.ns("lan2"), sys.executable, "-c", FLOODER, "10000"],
+                           check=True, timeout=30)
+            time.sleep(2)
+            proc.send_signal(signal.SIGTERM)
+            _, err = proc.communicate(timeout=20)
+            self.assertEqual(proc.returncode, 0, err)
+            self.assertRegex(err, r"warning: [1-9]\d* device reports dropped so far")
+        finally:
+            if proc.poll() is None:
+                proc.kill()
+                proc.communicate()
 
 
 if __name__ == "__main__":

@@ -193,3 +193,22 @@ TEST_F(CScanixManageLifecycle, CheckNetParamForwardsToTheRuleCheck)
     EXPECT_FALSE(CScanixManage::CheckNetParam(
         inet_addr("127.0.0.1"), inet_addr("255.0.0.0"), inet_addr("127.0.0.254"), nullptr));
 }
+
+TEST_F(CScanixManageLifecycle, DroppedReportsCountSinceTheStoreWasEmptied)
+{
+    CScanixManage manager;
+    EXPECT_EQ(manager.GetDroppedReports(), 0);
+    manager.Init();
+    manager.SetAutoInterval(5);
+    FakeSearchLibrary::SetDroppedReports(40);
+    EXPECT_EQ(manager.GetDroppedReports(), 40);
+    // A new period keeps the store, and so the count; a fresh list starts from nothing.
+    manager.SetAutoInterval(10);
+    EXPECT_EQ(manager.GetDroppedReports(), 40);
+    manager.Refresh(true);
+    EXPECT_EQ(manager.GetDroppedReports(), 0);
+    FakeSearchLibrary::SetDroppedReports(45);
+    EXPECT_EQ(manager.GetDroppedReports(), 5);
+    manager.Quit();
+    EXPECT_EQ(manager.GetDroppedReports(), 0);
+}

@@ -16,6 +16,7 @@ struct State
     SCANIX_SEARCH_CALLBACK callback = nullptr;
     void* user = nullptr;
     int restoreResult = 1;
+    long long droppedReports = 0;
 };
 
 State& state()
@@ -49,6 +50,7 @@ void FakeSearchLibrary::Reset()
     state().callback = nullptr;
     state().user = nullptr;
     state().restoreResult = 1;
+    state().droppedReports = 0;
 }
 
 std::vector<LibraryCall> FakeSearchLibrary::Calls()
@@ -82,6 +84,12 @@ void FakeSearchLibrary::SetRestoreResult(int result)
 {
     std::lock_guard<std::mutex> lock(state().mutex);
     state().restoreResult = result;
+}
+
+void FakeSearchLibrary::SetDroppedReports(long long count)
+{
+    std::lock_guard<std::mutex> lock(state().mutex);
+    state().droppedReports = count;
 }
 
 bool FakeSearchLibrary::Deliver(std::string& mac, int kind, const char* xml)
@@ -170,6 +178,14 @@ int SCANIX_SET_DevRestoreDefault(const unsigned char* mac)
     record({"RestoreDefault", 0, nullptr, macText(mac), {}});
     std::lock_guard<std::mutex> lock(state().mutex);
     return state().restoreResult;
+}
+
+// Not recorded: the engine reads it whenever it empties its store, which is no call the
+// tests follow.
+long long SCANIX_SEARCH_DroppedReports(void)
+{
+    std::lock_guard<std::mutex> lock(state().mutex);
+    return state().callback == nullptr ? -1 : state().droppedReports;
 }
 
 } // extern "C"

@@ -30,6 +30,8 @@ public:
     static bool Running();
     // The result SCANIX_SET_DevRestoreDefault returns.
     static void SetRestoreResult(int result);
+    // What SCANIX_SEARCH_DroppedReports returns while a callback is registered.
+    static void SetDroppedReports(long long count);
 
     // Calls the registered callback with a writable copy of mac, on the caller's thread.
     // Returns false when no callback is registered. mac comes back as the callback left it.

@@ -116,6 +116,8 @@ const char* const kAllKeys[] = {
     "IDCS_COPYRIGHT_ZEB31",
     // site-user
     "IDCS_LINK_LOCAL_ROUTE_MISSING_D",
+    // sec-flood
+    "IDCS_REPORTS_DROPPED_D",
 };
 
 // Texts the program fills in with arg(): the placeholder must survive translation.
@@ -128,6 +130,8 @@ const char* const kKeysWithPlaceholder[] = {
     "IDCS_IP_OCTET_OF",
     "IDCS_MAC_PAIR_OF",
     "IDCS_LINK_LOCAL_ROUTE_MISSING_D",
+    // sec-flood
+    "IDCS_REPORTS_DROPPED_D",
 };
 
 const char* const kEnglish = "English (United States)";

@@ -68,3 +68,53 @@ TEST(DeviceTable, FullTableDropsNewDevicesButServesKnownOnes)
     table.Bye("B");
     EXPECT_EQ(DeviceTable::Verdict::Found, table.Report("C", 1, 0));
 }
+
+TEST(DeviceTable, FullTableCountsDropsAndAnAnswerEvictsTheOldestUnconfirmedDevice)
+{
+    DeviceTable table(3);
+    std::string evicted;
+    table.Report("heard1", 1, 0, false);
+    table.Report("answered", 1, 0, true);
+    table.Report("heard2", 1, 0, false);
+    // Heard unasked first, confirmed later by an answer: no longer evictable.
+    table.Report("heard1", 1, 0, true);
+    EXPECT_EQ(DeviceTable::Verdict::Full, table.Report("unasked", 1, 0, false, &evicted));
+    EXPECT_TRUE(evicted.empty());
+    EXPECT_EQ(DeviceTable::Verdict::Found, table.Report("new", 1, 0, true, &evicted));
+    EXPECT_EQ("heard2", evicted);
+    evicted.clear();
+    // Every device confirmed: even an answer is dropped, and counted.
+    EXPECT_EQ(DeviceTable::Verdict::Full, table.Report("late", 1, 0, true, &evicted));
+    EXPECT_TRUE(evicted.empty());
+    EXPECT_EQ(2u, table.Dropped());
+    EXPECT_EQ(3u, table.Size());
+    // A device removed and heard again unasked is evicted as its new self, once.
+    table.Bye("new");
+    table.Report("back", 1, 0, false);
+    EXPECT_EQ(DeviceTable::Verdict::Found, table.Report("late", 1, 0, true, &evicted));
+    EXPECT_EQ("back", evicted);
+}
+
+TEST(DeviceTable, FullTableLetsAnAnswerReplaceTheDeviceSilentLongestSinceTheSearchStarted)
+{
+    DeviceTable table(3);
+    std::string evicted;
+    table.Report("A", 1, 0, true);
+    table.Report("B", 1, 0, true);
+    table.Report("C", 1, 0, true);
+    table.Restart();
+    // C and A answer the new search; B, heard first of the silent ones, makes room.
+    table.Report("C", 1, 1, true);
+    table.Report("A", 1, 1, true);
+    EXPECT_EQ(DeviceTable::Verdict::Found, table.Report("D", 1, 1, true, &evicted));
+    EXPECT_EQ("B", evicted);
+    evicted.clear();
+    // Everyone left has answered this search: nothing more is given up, the answer is counted.
+    EXPECT_EQ(DeviceTable::Verdict::Full, table.Report("E", 1, 1, true, &evicted));
+    EXPECT_TRUE(evicted.empty());
+    // Reports heard unasked never push out a device.
+    table.Restart();
+    EXPECT_EQ(DeviceTable::Verdict::Full, table.Report("F", 1, 2, false, &evicted));
+    EXPECT_TRUE(evicted.empty());
+    EXPECT_EQ(2u, table.Dropped());
+}

@@ -134,6 +134,62 @@ TEST_F(ScanixSearchBadInput, FloodOfInventedDevicesLeavesTheLibraryWorking)
         << "before " << before;
 }
 
+TEST_F(ScanixSearchBadInput, FloodOfUnaskedDevicesIsCountedAndCannotHideTheDevicesThatAnswer)
+{
+    InitLibrary();
+    // Periodic search on, so that unasked reports count; no device answers its first probe.
+    SCANIX_SEARCH_StartAuto(60);
+    EXPECT_EQ(0, SCANIX_SEARCH_DroppedReports());
+    // More invented devices than the table holds, announcing themselves unasked, paced so that
+    // the receive buffer keeps most of them.
+    constexpr int kFlood = 12000;
+    for (int i = 0; i < kFlood; ++i) {
+        char mac[18];
+        std::snprintf(mac, sizeof mac, "02:77:00:%02X:%02X:%02X", i >> 16, (i >> 8) & 0xFF, i & 0xFF);
+        scanix::proto::DeviceFields fake = Device(mac);
+        fake.event = "hello";
+        Inject(scanix::proto::BuildResult(fake));
+        if (i % 200 == 199) {
+            std::this_thread::sleep_for(4ms);
+        }
+    }
+    const auto floodDeadline = std::chrono::steady_clock::now() + 10s;
+    while (SCANIX_SEARCH_DroppedReports() <= 0 && std::chrono::steady_clock::now() < floodDeadline) {
+        std::this_thread::sleep_for(20ms);
+    }
+    const long long dropped = SCANIX_SEARCH_DroppedReports();
+    ASSERT_GT(dropped, 0) << "a full table dropped reports without counting them; found "
+                          << m_log.Count(SCANIX_KIND_FOUND);
+    EXPECT_LE(dropped, kFlood);
+
+    // The real devices answer a search: each takes the place of an invented one, which the
+    // caller hears is gone.
+    StartLan1();
+    SCANIX_SEARCH_Manual();
+    std::vector<std::string> real;
+    for (int i = 0; i < 7; ++i) {
+        real.push_back(SimMac(1, i));
+    }
+    ASSERT_TRUE(m_log.WaitFor(
+        [&](const std::vector<CallbackLog::Event>& events) {
+            std::size_t found = 0;
+            for (const auto& e : events) {
+                found += e.kind == SCANIX_KIND_FOUND && e.mac.rfind("02:5C:01:", 0) == 0 ? 1 : 0;
+            }
+            return found >= real.size();
+        },
+        4s));
+    for (const std::string& mac : real) {
+        EXPECT_EQ(1u, m_log.Count(SCANIX_KIND_FOUND, mac)) << mac;
+    }
+    std::size_t evicted = 0;
+    for (const auto& e : m_log.Events()) {
+        evicted += e.kind == SCANIX_KIND_GONE && e.mac.rfind("02:77:", 0) == 0 ? 1 : 0;
+    }
+    EXPECT_EQ(real.size(), evicted);
+    EXPECT_GE(SCANIX_SEARCH_DroppedReports(), dropped);
+}
+
 TEST_F(ScanixSearchBadInput, DamagedAndOversizeRepliesNeverReachTheCallback)
 {
     StartLan1({"--malformed", "0.4", "--oversize", "0.2"});

@@ -44,7 +44,8 @@ fi
 ip netns exec "$SCX_NS_PC" "${as_user[@]}" "$bench" "$devices" "$option" 5000 || status=$?
 echo stats >&3
 sleep 0.2
-echo "datagrams sent by devices   $(sed -n 's/^ok stats sent=//p' "$log.out")"
+echo "datagrams sent by devices   $(sed -n 's/^ok stats sent=\([0-9]*\).*/\1/p' "$log.out")"
+echo "simulator                   $(sed -n 's/^ok stats //p' "$log.out")"
 echo quit >&3
 wait $sim || true
 rm -f "$fifo" "$log" "$log.out"

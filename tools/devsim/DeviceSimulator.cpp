@@ -22,6 +22,10 @@ namespace {
 
 constexpr auto kRepeatWindow = std::chrono::seconds(2);
 constexpr std::size_t kOversize = 20000;
+// Room in the send queue per device (a reply, a hello or announce, an answer, a bye) and for
+// the rest; beyond it datagrams are not queued, so no input can make the queue grow for ever.
+constexpr std::size_t kQueuedPerDevice = 4;
+constexpr std::size_t kQueuedSpare = 1024;
 
 } // namespace
 
@@ -31,6 +35,7 @@ DeviceSimulator::DeviceSimulator(Fleet& fleet, const SimOptions& options, std::F
     , m_log(log)
     , m_random(options.seed)
     , m_started(Clock::now())
+    , m_replyGuard(ReplyGuard::Limits{})
     , m_wakeFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
 {}
 
@@ -87,7 +92,61 @@ bool DeviceSimulator::Chance(double share)
 
 void DeviceSimulator::Schedule(int delayMs, Send what, const std::string& mac, std::string text)
 {
-    m_pending.push({Clock::now() + std::chrono::milliseconds(delayMs), m_order++, what, mac, std::move(text)});
+    ScheduleAt(Clock::now() + std::chrono::milliseconds(delayMs), what, mac, std::move(text));
+}
+
+bool DeviceSimulator::ScheduleAt(Clock::time_point at, Send what, const std::string& mac, std::string text)
+{
+    if (m_pending.size() >= kQueuedPerDevice * m_fleet.Devices().size() + kQueuedSpare) {
+        ++m_queueOverflow;
+        return false;
+    }
+    m_pending.push({at, m_order++, what, mac, std::move(text)});
+    return true;
+}
+
+// Fleet lock held. Each device on its own: one reply per round, at least the spread floor,
+// one reply pending at most, within its reply rate.
+void DeviceSimulator::AnswerProbe(std::uint32_t seq, int spreadMs)
+{
+    // The simulator may answer faster than the probe allows, never faster than the floor.
+    const int spread = std::min(spreadMs, m_options.maxDelayMs);
+    const Clock::time_point now = Clock::now() + std::chrono::milliseconds(m_options.extraDelayMs);
+    int answering = 0;
+    int copies = 0;
+    int limited = 0;
+    for (const SimDevice& d : m_fleet.Devices()) {
+        if (!d.online) {
+            continue;
+        }
+        Clock::time_point due;
+        switch (m_replyGuard.Probe(d.mac, seq, spread, now, m_random, &due)) {
+        case ReplyGuard::Decision::Schedule:
+            if (ScheduleAt(due, Send::Reply, d.mac, {})) {
+                ++answering;
+            } else {
+                // Not queued: the next round must not count on it.
+                m_replyGuard.Forget(d.mac);
+            }
+            break;
+        case ReplyGuard::Decision::Pending:
+            ++answering;
+            break;
+        case ReplyGuard::Decision::Copy:
+            ++copies;
+            break;
+        case ReplyGuard::Decision::Limited:
+            ++limited;
+            break;
+        }
+    }
+    Log("probe seq=%u spread=%d (used %d): %d devices answer, %d copies ignored, %d over their reply rate",
+        seq,
+        spreadMs,
+        m_replyGuard.Spread(spread),
+        answering,
+        copies,
+        limited);
 }
 
 void DeviceSimulator::Transmit(std::string text, bool isReply)
@@ -132,6 +191,10 @@ void DeviceSimulator::SendDue()
             Transmit(item.text, false);
             continue;
         }
+        // A reply brought forward for another searcher leaves its first schedule behind.
+        if (item.what == Send::Reply && !m_replyGuard.Take(item.mac, item.at)) {
+            continue;
+        }
         std::string text;
         {
             std::lock_guard<std::mutex> lock(m_fleet.Lock());
@@ -166,17 +229,9 @@ void DeviceSimulator::Handle(const std::string& text)
     const Incoming message = scanix::proto::ReadMessage(text);
     std::lock_guard<std::mutex> lock(m_fleet.Lock());
     switch (message.type) {
-    case Incoming::Type::Probe: {
-        int online = 0;
-        for (const SimDevice& d : m_fleet.Devices()) {
-            if (d.online) {
-                Schedule(RandomDelay(message.spreadMs), Send::Reply, d.mac);
-                ++online;
-            }
-        }
-        Log("probe seq=%u spread=%d: %d devices answer", message.seq, message.spreadMs, online);
+    case Incoming::Type::Probe:
+        AnswerProbe(message.seq, message.spreadMs);
         break;
-    }
     case Incoming::Type::SetIp: {
         SimDevice* device = m_fleet.Find(message.mac);
         if (device == nullptr || !device->online) {

@@ -6,6 +6,7 @@
 
 #include "Fleet.h"
 #include "McastSocket.h"
+#include "ReplyGuard.h"
 
 #include <queue>
 
@@ -82,6 +83,9 @@ private:
     };
 
     void Schedule(int delayMs, Send what, const std::string& mac, std::string text = {});
+    // False when the queue is full and the datagram was not queued.
+    bool ScheduleAt(std::chrono::steady_clock::time_point at, Send what, const std::string& mac, std::string text);
+    void AnswerProbe(std::uint32_t seq, int spreadMs);
     void SendDue();
     void Transmit(std::string text, bool isReply);
     void Handle(const std::string& text);
@@ -103,6 +107,9 @@ private:
     bool m_stdinOpen = true;
     bool m_quit = false;
     std::uint64_t m_sent = 0;
+    ReplyGuard m_replyGuard;
+    // Datagrams not queued because the queue was full.
+    std::uint64_t m_queueOverflow = 0;
     std::map<std::string, LastRequest> m_lastSetIp;
     std::function<void(const std::string&)> m_onConfigured;
     // Announcements asked for by other threads; m_wakeFd wakes the loop for them.

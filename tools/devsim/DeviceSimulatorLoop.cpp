@@ -16,6 +16,12 @@
 
 using Clock = std::chrono::steady_clock;
 
+namespace {
+
+constexpr std::size_t kMaxControlLine = 64 * 1024;
+
+} // namespace
+
 void DeviceSimulator::Control(const std::string& line)
 {
     std::istringstream in(line);
@@ -32,7 +38,11 @@ void DeviceSimulator::Control(const std::string& line)
         return;
     }
     if (command == "stats") {
-        std::printf("ok stats sent=%llu\n", static_cast<unsigned long long>(m_sent));
+        std::printf("ok stats sent=%llu copies=%llu limited=%llu unqueued=%llu\n",
+                    static_cast<unsigned long long>(m_sent),
+                    static_cast<unsigned long long>(m_replyGuard.Totals().copies),
+                    static_cast<unsigned long long>(m_replyGuard.Totals().limited),
+                    static_cast<unsigned long long>(m_queueOverflow));
         std::fflush(stdout);
         return;
     }
@@ -166,6 +176,10 @@ int DeviceSimulator::Run()
                         const std::string line = m_stdinBuffer.substr(0, end);
                         m_stdinBuffer.erase(0, end + 1);
                         Control(line);
+                    }
+                    // No command is this long: a line without end is thrown away, not kept.
+                    if (m_stdinBuffer.size() > kMaxControlLine) {
+                        m_stdinBuffer.clear();
                     }
                 }
             }

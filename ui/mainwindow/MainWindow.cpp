@@ -246,6 +246,7 @@ void MainWindow::startDiscovery()
     m_searchManage.Init();
     m_searchManage.SetAutoInterval(5);
     m_searchManage.Refresh(false);
+    m_statusBar->watchDroppedReports([this] { return m_searchManage.GetDroppedReports(); });
     std::string ip;
     std::string mask;
     std::string gateway;

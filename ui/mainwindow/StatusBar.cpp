@@ -6,12 +6,16 @@
 #include <QFontMetrics>
 #include <QPixmap>
 #include <QResizeEvent>
+#include <QTimer>
 
 #include <algorithm>
 
 namespace {
 const char* const kHostStyle = "font : 13px; color: rgb(125, 125, 125); border-right: 1px solid rgb(61, 61, 61);";
 const char* const kPlainStyle = "font : 13px; color: rgb(125, 125, 125);";
+const char* const kWarningStyle = "font : 13px; color: rgb(230, 160, 40);";
+constexpr int kCountLeft = 10;
+constexpr int kDroppedPollMs = 1000;
 constexpr int kLabelTop = 5;
 constexpr int kLabelHeight = 17;
 constexpr int kLabelPadding = 20;
@@ -40,19 +44,22 @@ StatusBar::StatusBar(QWidget* parent)
     , m_maskLabel(statusLabel("hostMaskLabel", kHostStyle, this))
     , m_gatewayLabel(statusLabel("hostGatewayLabel", kHostStyle, this))
     , m_dnsLabel(statusLabel("hostDnsLabel", kPlainStyle, this))
+    , m_droppedLabel(statusLabel("droppedReportsLabel", kWarningStyle, this))
 {
     setObjectName(QStringLiteral("statusBar"));
     m_background->setObjectName(QStringLiteral("statusBackground"));
     m_background->setStyleSheet(QStringLiteral(
         ".QWidget { background-color: rgb(30,31,35); border: 1px solid rgb(78,83,90);border-top: none; }"));
     m_background->lower();
+    m_droppedLabel->hide();
     setOnlineCount(0);
 }
 
 void StatusBar::setOnlineCount(int n)
 {
     m_countLabel->setText(getText("IDCS_DEVICE_ONLINE_NUM_D").arg(n));
-    // The note begins where the count's text ends.
+    // The warning and the note begin where the count's text ends.
+    placeDroppedLabel();
     placeRouteNote();
 }
 
@@ -64,13 +71,57 @@ void StatusBar::setHostNetwork(const QString& ip, const QString& mask, const QSt
     m_dnsLabel->setText(getText("IDCS_DNS_D").arg(dns));
 }
 
+void StatusBar::setDroppedCount(long long n)
+{
+    if (n != m_dropped) {
+        m_dropped = n;
+        m_droppedLabel->setToolTip(getText("IDCS_REPORTS_DROPPED_D").arg(n));
+        m_droppedLabel->setVisible(n > 0);
+    }
+    // Also when the count is the same: the online count beside it may have grown.
+    placeDroppedLabel();
+    placeRouteNote();
+}
+
+void StatusBar::watchDroppedReports(std::function<long long()> source)
+{
+    if (m_droppedTimer == nullptr) {
+        m_droppedTimer = new QTimer(this);
+        m_droppedTimer->setInterval(kDroppedPollMs);
+    }
+    m_droppedTimer->disconnect();
+    connect(m_droppedTimer, &QTimer::timeout, this, [this, source = std::move(source)] { setDroppedCount(source()); });
+    m_droppedTimer->start();
+}
+
+// Right after the online count's text, as wide as its own text but never over the host
+// labels: cut with an ellipsis then (the tooltip keeps it whole).
+void StatusBar::placeDroppedLabel()
+{
+    if (m_dropped <= 0) {
+        return;
+    }
+    m_droppedLabel->ensurePolished();
+    m_countLabel->ensurePolished();
+    const int left =
+        kCountLeft + QFontMetrics(m_countLabel->font()).horizontalAdvance(m_countLabel->text()) + kLabelGap;
+    const int right = m_ipLabel->x() > left ? m_ipLabel->x() - kLabelGap : width();
+    const QFontMetrics metrics(m_droppedLabel->font());
+    const int room = std::max(0, right - left);
+    const QString text =
+        metrics.elidedText(m_droppedLabel->toolTip(), Qt::ElideRight, std::max(0, room - kLabelPadding));
+    m_droppedLabel->setText(text);
+    m_droppedLabel->setGeometry(
+        left, kLabelTop, std::min(room, metrics.horizontalAdvance(text) + kLabelPadding), kLabelHeight);
+}
+
 // Laid out from the right edge leftwards, each label as wide as its text.
 void StatusBar::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     const int w = width();
     m_background->setGeometry(0, 0, w, height());
-    m_countLabel->setGeometry(10, kLabelTop, 200, kLabelHeight);
+    m_countLabel->setGeometry(kCountLeft, kLabelTop, 200, kLabelHeight);
     m_dnsLabel->ensurePolished();
     const QFontMetrics metrics(m_dnsLabel->font());
     int right = w;
@@ -82,6 +133,7 @@ void StatusBar::resizeEvent(QResizeEvent* event)
         right = left;
         gap = kLabelGap;
     }
+    placeDroppedLabel();
     placeRouteNote();
 }
 
@@ -131,7 +183,9 @@ void StatusBar::placeRouteNote()
     m_routeNote->ensurePolished();
     const QFontMetrics metrics(m_routeNote->font());
     const int countText = QFontMetrics(m_countLabel->font()).horizontalAdvance(m_countLabel->text());
-    const int iconLeft = 10 + countText + kNoteGap;
+    // After the dropped-reports warning when that shows: it is the rarer and the more urgent.
+    const int iconLeft = m_droppedLabel->isVisibleTo(this) ? m_droppedLabel->geometry().right() + kNoteGap
+                                                           : kCountLeft + countText + kNoteGap;
     m_routeIcon->setGeometry(iconLeft, kLabelTop + (kLabelHeight - kNoteIconSize) / 2, kNoteIconSize, kNoteIconSize);
     const int left = iconLeft + kNoteIconSize + kNoteIconGap;
     const int room = std::max(0, m_ipLabel->x() - kNoteGap - left);

@@ -2,10 +2,14 @@
 
 #include <QWidget>
 
-class QMXLabel;
+#include <functional>
 
-// The strip along the bottom of the main window: the number of listed devices on the left,
-// the host's own address, mask, gateway and DNS server on the right.
+class QMXLabel;
+class QTimer;
+
+// The strip along the bottom of the main window: the number of listed devices on the left
+// (followed by a warning when the search dropped device reports), the host's own address,
+// mask, gateway and DNS server on the right.
 class StatusBar : public QWidget
 {
     Q_OBJECT
@@ -18,12 +22,17 @@ public:
     // The note that devices on link-local addresses cannot be reached, with the command that
     // adds the missing route; an empty command removes the note.
     void setRouteNote(const QString& command);
+    // Reports the search dropped for want of room: shown as a warning while non-zero.
+    void setDroppedCount(long long n);
+    // Asks `source` for that count once a second (the search says nothing when it drops).
+    void watchDroppedReports(std::function<long long()> source);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void placeRouteNote();
+    void placeDroppedLabel();
 
     QWidget* m_background;
     QMXLabel* m_countLabel;
@@ -34,4 +43,7 @@ private:
     QMXLabel* m_routeIcon = nullptr;
     QMXLabel* m_routeNote = nullptr;
     QString m_routeCommand;
+    QMXLabel* m_droppedLabel;
+    QTimer* m_droppedTimer = nullptr;
+    long long m_dropped = 0;
 };

@@ -58,6 +58,7 @@ private slots:
     void statusBarTexts();
     void routeNoteFitsBetweenCountAndHost_data();
     void routeNoteFitsBetweenCountAndHost();
+    void droppedReportsWarnBesideTheCount();
     void sizeAndMaximise();
     void windowStatesSettle();
     void keysNeitherCloseNorClick();
@@ -560,6 +561,24 @@ void MainWindowTest::routeNoteFitsBetweenCountAndHost()
             count.left() + label->fontMetrics().horizontalAdvance(text("onlineCountLabel")));
     bar->setRouteNote(QString());
     QVERIFY(m_window->findChild<QLabel*>("routeNoteLabel") == nullptr);
+// The search library's count of reports it had to drop: polled, shown between the online count
+// and the host's labels, and gone with a fresh list.
+void MainWindowTest::droppedReportsWarnBesideTheCount()
+{
+    auto* label = m_window->findChild<QLabel*>("droppedReportsLabel");
+    QVERIFY(label != nullptr);
+    QVERIFY(!label->isVisible());
+    FakeSearchLibrary::SetDroppedReports(1815);
+    QTRY_VERIFY(label->isVisible());
+    QCOMPARE(label->text(), getText("IDCS_REPORTS_DROPPED_D").arg(1815));
+    QCOMPARE(label->toolTip(), label->text());
+    const QRect count = m_window->findChild<QLabel*>("onlineCountLabel")->geometry();
+    const QRect ip = m_window->findChild<QLabel*>("hostIpLabel")->geometry();
+    QVERIFY2(label->geometry().left() > count.left() + label->fontMetrics().horizontalAdvance(text("onlineCountLabel")),
+             "over the online count");
+    QVERIFY2(label->geometry().right() < ip.left(), "over the host's address");
+    m_window->searchManage().Refresh(true);
+    QTRY_VERIFY(!label->isVisible());
 }
 
 void MainWindowTest::sizeAndMaximise()
