@@ -114,6 +114,18 @@ const char* const kAllKeys[] = {
     "IDCS_VERSION",
     "IDCS_DATE",
     "IDCS_COPYRIGHT_ZEB31",
+    // win-actions
+    "IDCS_ADDRESS_USED_BY_HOST",
+    "IDCS_ADDRESS_USED_BY_DEVICE",
+    "IDCS_ADDRESS_USED_ON_NETWORK",
+    "IDCS_RESTORE_PASSWORD_CONFIRM",
+    "IDCS_MAC_ADDRESS_INCOMPLETE",
+    "IDCS_WAITING_FOR_DEVICE",
+    "IDCS_COPY_MAC_ADDRESS",
+    "IDCS_COPY_IP_ADDRESS",
+    "IDCS_COPY_ROW",
+    "IDCS_WEB_PAGE_NOT_OPENED",
+    "IDCS_WEB_PAGE_NO_ADDRESS",
 };
 
 // Texts the program fills in with arg(): the placeholder must survive translation.
@@ -125,6 +137,12 @@ const char* const kKeysWithPlaceholder[] = {
     "IDCS_DNS_D",
     "IDCS_IP_OCTET_OF",
     "IDCS_MAC_PAIR_OF",
+    // win-actions
+    "IDCS_ADDRESS_USED_BY_HOST",
+    "IDCS_ADDRESS_USED_BY_DEVICE",
+    "IDCS_ADDRESS_USED_ON_NETWORK",
+    "IDCS_RESTORE_PASSWORD_CONFIRM",
+    "IDCS_WEB_PAGE_NOT_OPENED",
 };
 
 const char* const kEnglish = "English (United States)";

@@ -100,6 +100,17 @@ MainWindow::~MainWindow()
     qApp->removeEventFilter(this);
     releaseLanguage();
     m_searchManage.Detach(this);
+    // A request still on its worker uses the manager: it ends (bounded by its own waits)
+    // before the manager stops, and its outcome is no longer shown.
+    QList<QFutureWatcher<void>*> watchers = findChildren<QFutureWatcher<void>*>(QStringLiteral("webWatcher"));
+    watchers << m_requestWatcher;
+    for (QFutureWatcher<void>* watcher : std::as_const(watchers)) {
+        if (watcher != nullptr && watcher->isRunning()) {
+            watcher->disconnect(this);
+            watcher->waitForFinished();
+            QApplication::restoreOverrideCursor();
+        }
+    }
     m_searchManage.Quit();
     // Reports posted before the library stopped would be dropped with their records: take
     // them now, while the window is whole, and only free them.
@@ -228,8 +239,12 @@ void MainWindow::connectSignals()
 {
     connect(m_refreshButton->toolMenu(), &QMenu::triggered, this, &MainWindow::slot_refreshMenuTriggered);
     connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);
-    connect(m_deviceList, &QTreeWidget::currentItemChanged, this, &MainWindow::slot_currentItemChanged);
+    connect(m_deviceList, &QTreeWidget::itemSelectionChanged, this, &MainWindow::slot_selectionChanged);
+    // Within a selection of several rows the current one leads the form.
+    connect(m_deviceList, &QTreeWidget::currentItemChanged, this, &MainWindow::slot_selectionChanged);
     connect(m_deviceList, &QTreeWidget::itemDoubleClicked, this, &MainWindow::slot_itemDoubleClicked);
+    m_deviceList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_deviceList, &QWidget::customContextMenuRequested, this, &MainWindow::slot_rowMenuRequested);
     connect(m_refreshButton, &QPushButton::clicked, this, &MainWindow::slot_refresh);
     connect(m_deviceBarButton, &QPushButton::toggled, this, &MainWindow::slot_visibleDeviceBar);
     connect(m_maxButton, &QPushButton::clicked, this, &MainWindow::slot_maxBtnClicked);
@@ -390,6 +405,11 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::ContextMenu && watched->inherits("QScrollBar")) {
+        return true;
+    }
+    // Ctrl+C copies the whole selected row, not only the cell the list would copy.
+    if (watched == m_deviceList && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy) && copySelectedRow()) {
         return true;
     }
     return BaseDialog::eventFilter(watched, event);

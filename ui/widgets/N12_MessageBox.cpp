@@ -82,6 +82,10 @@ N12_MessageBox::N12_MessageBox(const QString& text, int buttons, int kind, QWidg
     m_text->setStyleSheet(QStringLiteral("font: 13px; border: 0px; background: transparent; color: rgb(204,204,204);"));
     m_text->setAlignment(Qt::AlignCenter);
     m_text->setWordWrap(false);
+    // Messages carry device texts (names, models): never read as markup. Selectable, so an
+    // address the message gives can be copied into a browser.
+    m_text->setTextFormat(Qt::PlainText);
+    m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     m_group = new QButtonGroup(this);
     connect(m_group, &QButtonGroup::idClicked, this, &N12_MessageBox::slot_buttonClicked);
