@@ -287,6 +287,9 @@ TEST_F(DeviceActionsNet, TheFormFollowsOnlyARowTheUserSelected)
     QHeaderView* header = m_list->header();
     const QPoint onName(header->sectionViewportPosition(0) + 30, header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, onName);
+    // The list makes a row current by itself when it gets the focus: current, not selected.
+    m_list->setCurrentItem(row(kSecondCamera), 0, QItemSelectionModel::NoUpdate);
+    EXPECT_FALSE(row(kSecondCamera)->isSelected());
     EXPECT_EQ(macShown(), "");
     click("save");
     EXPECT_EQ(settled(boxes, 1), QStringList{translatedBox("IDCS_WARNING", "IDCS_NETWORK_PARAM_EMPTY")});
@@ -296,6 +299,8 @@ TEST_F(DeviceActionsNet, TheFormFollowsOnlyARowTheUserSelected)
     EXPECT_EQ(macShown(), "02");
     m_window->slot_ipaddressMenuTriggered("10.0.0.64", "10.0.0.70");
     ASSERT_TRUE(QTest::qWaitFor([this] { return m_list->topLevelItemCount() == 7; }, 3000));
+    EXPECT_EQ(macShown(), "");
+    m_list->setCurrentItem(row(kCamera), 0, QItemSelectionModel::NoUpdate);
     EXPECT_EQ(macShown(), "");
     boxes.clear();
     click("save");
