@@ -7,10 +7,12 @@
 #include "VistaTreeWidget.h"
 #include "WidgetTestSupport.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidgetItem>
@@ -37,6 +39,8 @@ private slots:
     void restore();
     void doubleClickOpensTheRowsDevice_data();
     void doubleClickOpensTheRowsDevice();
+    void aPageThatCannotOpenIsReported();
+    void copiesFromTheList();
 
 private:
     void report(const char* mac, const QString& document);
@@ -326,6 +330,56 @@ void MainWindowActionsTest::doubleClickOpensTheRowsDevice()
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).trimmed() : QString();
     };
     QTRY_COMPARE(written(), QStringLiteral("https://169.254.99.99:80"));
+}
+
+void MainWindowActionsTest::aPageThatCannotOpenIsReported()
+{
+    // The browser command fails at once, as xdg-open does when it finds no browser.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QFile launcher(dir.filePath(QStringLiteral("OpenURLWithAdminSrc.txt")));
+    QVERIFY(launcher.open(QIODevice::WriteOnly));
+    launcher.write("sh -c 'exit 3' http://127.0.0.1\n");
+    launcher.close();
+    m_window->searchManage().SetLauncherDirectory(dir.path().toStdString());
+
+    MessageBoxRecorder boxes;
+    m_window->slot_itemDoubleClicked(row(kOtherCamera), 0);
+    QTRY_COMPARE(boxes.boxes(),
+                 QStringList{getText("IDCS_ERROR") + QLatin1Char('|') +
+                             getText("IDCS_WEB_PAGE_NOT_OPENED").arg(QStringLiteral("https://169.254.99.99:80"))});
+    QTRY_VERIFY(QApplication::overrideCursor() == nullptr);
+}
+
+void MainWindowActionsTest::copiesFromTheList()
+{
+    QTreeWidgetItem* item = row(kRecorder);
+    QVERIFY(item != nullptr);
+    m_list->setCurrentItem(item);
+    // The row is copied as shown (in the user's column order): the MAC column, hidden by an
+    // earlier test, shows again.
+    m_list->header()->setSectionHidden(11, false);
+    QGuiApplication::clipboard()->clear();
+    // Ctrl+C: the whole row as shown, tab-separated.
+    QTest::keyClick(m_list, Qt::Key_C, Qt::ControlModifier);
+    const QStringList cells = QGuiApplication::clipboard()->text().split(QLatin1Char('\t'));
+    QVERIFY2(cells.contains(QLatin1String(kRecorder)) && cells.contains(item->text(0)) && cells.size() > 10,
+             qPrintable(cells.join(QLatin1Char('|'))));
+
+    // The row menu's first two entries: the MAC and the IP address.
+    const QPoint inRow(m_list->viewport()->width() / 3, m_list->visualItemRect(item).center().y());
+    for (const int entry : {0, 1}) {
+        QTimer::singleShot(200, [entry]() {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (menu != nullptr) {
+                menu->actions().at(entry)->trigger();
+                menu->close();
+            }
+        });
+        m_window->slot_rowMenuRequested(inRow);
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 entry == 0 ? QString::fromLatin1(kRecorder) : MainWindow::recordOf(item)->ipAddress);
+    }
 }
 
 int main(int argc, char** argv)
