@@ -297,6 +297,12 @@ TEST_F(DeviceActionsNet, TheFormFollowsOnlyARowTheUserSelected)
     // A filter fills the list anew: the selection, and with it the form, is gone.
     select(kCamera);
     EXPECT_EQ(macShown(), "02");
+    // The restore panel takes the selected device's MAC too.
+    QStringList restorePairs;
+    for (const QLineEdit* pair : child("restoreMac")->findChildren<QLineEdit*>()) {
+        restorePairs << pair->text();
+    }
+    EXPECT_EQ(restorePairs.join(QLatin1Char(':')).toStdString(), kCamera);
     m_window->slot_ipaddressMenuTriggered("10.0.0.64", "10.0.0.70");
     ASSERT_TRUE(QTest::qWaitFor([this] { return m_list->topLevelItemCount() == 7; }, 3000));
     EXPECT_EQ(macShown(), "");
