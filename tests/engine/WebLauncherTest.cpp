@@ -73,7 +73,8 @@ TEST(WebLauncher, ChoosesTheSecondAddressAndNeverThisHost)
 {
     SKIP_WITHOUT_PRIVATE_NETWORK();
     // 10.66.0.5 is this host's own; 10.9.0.0/16 has no route, so a probe there never answers.
-    ASSERT_TRUE(RunCommand("ip link add wl0 type veth peer name wl0p && ip link set wl0p up && ip addr add 10.66.0.5/24 dev wl0 && ip link set wl0 up"));
+    ASSERT_TRUE(RunCommand("ip link add wl0 type veth peer name wl0p && ip link set wl0p up && ip addr add "
+                           "10.66.0.5/24 dev wl0 && ip link set wl0 up"));
     const struct
     {
         const char* first;
