@@ -100,17 +100,7 @@ MainWindow::~MainWindow()
     qApp->removeEventFilter(this);
     releaseLanguage();
     m_searchManage.Detach(this);
-    // A request still on its worker uses the manager: it ends (bounded by its own waits)
-    // before the manager stops, and its outcome is no longer shown.
-    QList<QFutureWatcher<void>*> watchers = findChildren<QFutureWatcher<void>*>(QStringLiteral("webWatcher"));
-    watchers << m_requestWatcher;
-    for (QFutureWatcher<void>* watcher : std::as_const(watchers)) {
-        if (watcher != nullptr && watcher->isRunning()) {
-            watcher->disconnect(this);
-            watcher->waitForFinished();
-            QApplication::restoreOverrideCursor();
-        }
-    }
+    waitForWorkers();
     m_searchManage.Quit();
     // Reports posted before the library stopped would be dropped with their records: take
     // them now, while the window is whole, and only free them.

@@ -136,6 +136,7 @@ private:
     // request; done runs on the window's thread afterwards.
     void runDeviceRequest(std::function<void()> work, std::function<void()> done);
     void finishDeviceRequest();
+    void waitForWorkers();
     void setRequestBusy(bool busy);
     void sendNetworkParam(const QStringList& values, bool dhcp);
     bool confirmAddressClash(const QString& ip, const AddressHolder& holder);

@@ -313,6 +313,21 @@ void MainWindow::setRequestBusy(bool busy)
     m_controlBar->setBusy(busy);
 }
 
+// A request still on a worker uses the search manager: it ends (bounded by its own waits)
+// before the manager stops, and its outcome is no longer shown.
+void MainWindow::waitForWorkers()
+{
+    QList<QFutureWatcher<void>*> watchers = findChildren<QFutureWatcher<void>*>(QStringLiteral("webWatcher"));
+    watchers << m_requestWatcher;
+    for (QFutureWatcher<void>* watcher : std::as_const(watchers)) {
+        if (watcher != nullptr && watcher->isRunning()) {
+            watcher->disconnect(this);
+            watcher->waitForFinished();
+            QApplication::restoreOverrideCursor();
+        }
+    }
+}
+
 // The request in flight holds the search manager: the window stays until its answer is in.
 void MainWindow::closeEvent(QCloseEvent* event)
 {
