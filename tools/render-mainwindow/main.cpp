@@ -146,6 +146,22 @@ bool shootActions(MainWindow& window, VistaTreeWidget* list, const QString& out)
     save->click();
     waitFor([&]() { return answerer.done() && !window.requestRunning(); });
 
+    // The address of another listed device.
+    QString otherAddress;
+    for (int i = 0; i < list->topLevelItemCount() && otherAddress.isEmpty(); ++i) {
+        const DeviceRowInfo* record = MainWindow::recordOf(list->topLevelItem(i));
+        if (record != nullptr && list->topLevelItem(i) != camera &&
+            record->ipAddress.startsWith(QLatin1String("10.0.0."))) {
+            otherAddress = record->ipAddress;
+        }
+    }
+    if (!otherAddress.isEmpty()) {
+        answerer.expect({"6b-address-of-a-device", N12_MessageBox::No});
+        ip->setText(otherAddress);
+        save->click();
+        waitFor([&]() { return answerer.done() && !window.requestRunning(); });
+    }
+
     answerer.expect({"7-restore-confirmation", N12_MessageBox::No});
     window.slot_restorePwd(MainWindow::recordOf(camera)->mac);
 
