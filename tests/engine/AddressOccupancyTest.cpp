@@ -36,12 +36,12 @@ protected:
                                "ip addr add 10.20.0.1/24 dev scx-own && ip link set scx-own up && "
                                "ip link set scx-far up"));
         // Inside this process's own namespace only: any address may now be bound.
-        ASSERT_TRUE(RunCommand("sysctl -w net.ipv4.ip_nonlocal_bind=1"));
+        ASSERT_TRUE(RunCommand("echo 1 > /proc/sys/net/ipv4/ip_nonlocal_bind"));
     }
     void TearDown() override
     {
         if (HavePrivateNetwork()) {
-            RunCommand("sysctl -w net.ipv4.ip_nonlocal_bind=0");
+            RunCommand("echo 0 > /proc/sys/net/ipv4/ip_nonlocal_bind");
             RunCommand("ip link del scx-own");
         }
     }
