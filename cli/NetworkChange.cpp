@@ -7,43 +7,17 @@
 
 #include <chrono>
 #include <iostream>
-#include <thread>
-
-namespace {
-
-// As long as the engine waits for a camera's answer.
-constexpr auto kAnswerWait = std::chrono::milliseconds(6000);
-
-int AwaitAnswer(const CScanixManage& manager)
-{
-    const auto deadline = std::chrono::steady_clock::now() + kAnswerWait;
-    int result = manager.GetPendingResult();
-    while (result == -1 && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        result = manager.GetPendingResult();
-    }
-    if (result == -1) {
-        return SETIP_NO_ANSWER;
-    }
-    return result == 1 ? SETIP_FAILED : SETIP_OK;
-}
-
-} // namespace
 
 Outcome ApplyChange(CScanixManage& manager, const ChangeRequest& request)
 {
-    int code = manager.SetNetworkParam(request.mac.c_str(),
-                                       request.ip.c_str(),
-                                       request.mask.c_str(),
-                                       request.gateway.c_str(),
-                                       request.password.c_str(),
-                                       request.httpPort.c_str(),
-                                       request.dataPort.c_str(),
-                                       false);
-    if (code == SETIP_NOT_AWAITED) {
-        code = AwaitAnswer(manager);
-    }
-    return SetIpOutcome(code);
+    return SetIpOutcome(manager.ChangeNetworkParam(request.mac.c_str(),
+                                                   request.ip.c_str(),
+                                                   request.mask.c_str(),
+                                                   request.gateway.c_str(),
+                                                   request.password.c_str(),
+                                                   request.httpPort.c_str(),
+                                                   request.dataPort.c_str(),
+                                                   false));
 }
 
 bool FillPasswords(std::vector<PlannedChange>& plan, bool fromStdin)

@@ -18,8 +18,8 @@ struct ChangeRequest
     std::string password;
 };
 
-// Sends one change to a device in the store and settles its outcome. For types whose answer
-// the engine does not await, the answer is awaited here, so every outcome is known.
+// Sends one change to a device in the store and settles its outcome from the device's answer,
+// whatever its type, so every outcome is known.
 Outcome ApplyChange(CScanixManage& manager, const ChangeRequest& request);
 
 struct PlannedChange

@@ -74,10 +74,22 @@ public:
                         const char* httpPort,
                         const char* dataPort,
                         bool bDHCP);
+    // SetNetworkParam, and for the device types it returns 11 for, the same bounded wait for
+    // the device's answer: 0 when the device took the change, 9 when no answer came, 10 when it
+    // refused (or answered anything but 0), else the rule code.
+    int ChangeNetworkParam(const char* mac,
+                           const char* ip,
+                           const char* mask,
+                           const char* gateway,
+                           const char* password,
+                           const char* httpPort,
+                           const char* dataPort,
+                           bool bDHCP);
     // Asks the device to restore its factory password; a non-zero low byte is success.
     int RestoreDefault(const char* mac);
     // Opens the device's web page on the address that answers; false when nothing opened.
-    bool OpenDeviceWeb(const char* mac);
+    // url (when given) gets the page's address once one was chosen, also when opening failed.
+    bool OpenDeviceWeb(const char* mac, std::string* url = nullptr);
     // The host's IPv4 address, mask, gateway and DNS server; texts not found stay as given.
     void GetHostNetwork(std::string& ip, std::string& mask, std::string& gateway, std::string& dns);
     // Makes 169.254.0.0/16 reachable through the interface holding ip when the table lacks
@@ -102,6 +114,8 @@ private:
     void OnSetIPAnswer(const char* mac, const char* xml);
     std::vector<DEVICE_INFO>::iterator FindStored(const char* mac);
     int WaitForPendingResult() const;
+    // The SetNetworkParamCode for a device's answer (-1: none came).
+    static int AnswerCode(int answer);
     int ChangePorts(const DEVICE_INFO& device,
                     const std::string& newIp,
                     const std::string& password,

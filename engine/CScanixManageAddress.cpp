@@ -95,16 +95,38 @@ int CScanixManage::SetNetworkParam(const char* mac,
     }
 
     const int answer = WaitForPendingResult();
+    if (answer != 0) {
+        return AnswerCode(answer);
+    }
+    return ChangePorts(device, request.ip, request.password, PortValue(httpPort), PortValue(dataPort));
+}
+
+int CScanixManage::ChangeNetworkParam(const char* mac,
+                                      const char* ip,
+                                      const char* mask,
+                                      const char* gateway,
+                                      const char* password,
+                                      const char* httpPort,
+                                      const char* dataPort,
+                                      bool bDHCP)
+{
+    const int code = SetNetworkParam(mac, ip, mask, gateway, password, httpPort, dataPort, bDHCP);
+    if (code != SETIP_NOT_AWAITED) {
+        return code;
+    }
+    // Recorders, decoders and the other types answer the request just as a camera does; the
+    // user must learn whether they took it.
+    return AnswerCode(WaitForPendingResult());
+}
+
+int CScanixManage::AnswerCode(int answer)
+{
     if (answer == -1) {
         return SETIP_NO_ANSWER;
     }
-    if (answer == 1) {
-        return SETIP_FAILED;
-    }
-    if (answer != 0) {
-        return SETIP_OK;
-    }
-    return ChangePorts(device, request.ip, request.password, PortValue(httpPort), PortValue(dataPort));
+    // Only 0 says the device took the change; 1 is its refusal, and anything else is no
+    // answer the protocol knows, so it cannot be taken for success either.
+    return answer == 0 ? SETIP_OK : SETIP_FAILED;
 }
 
 int CScanixManage::WaitForPendingResult() const

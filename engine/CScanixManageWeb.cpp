@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-bool CScanixManage::OpenDeviceWeb(const char* mac)
+bool CScanixManage::OpenDeviceWeb(const char* mac, std::string* url)
 {
     DEVICE_INFO device{};
     if (mac == nullptr || !FindDevice(mac, device)) {
@@ -17,8 +17,11 @@ bool CScanixManage::OpenDeviceWeb(const char* mac)
     if (address == 0) {
         return false;
     }
-    const std::string url = FormatDeviceUrl(address, device.httpPort, device.httpType);
-    return LaunchWebPage(url, m_launcherDirectory.empty() ? ProgramDirectory() : m_launcherDirectory);
+    const std::string page = FormatDeviceUrl(address, device.httpPort, device.httpType);
+    if (url != nullptr) {
+        *url = page;
+    }
+    return LaunchWebPage(page, m_launcherDirectory.empty() ? ProgramDirectory() : m_launcherDirectory);
 }
 
 void CScanixManage::SetLauncherDirectory(const std::string& directory)

@@ -21,6 +21,11 @@ const char kLauncherScript[] = "OpenURLWithAdmin.bat";
 
 namespace {
 
+// How long a started launcher is watched for failing: xdg-open ends within this when it
+// finds no browser, or when the browser it starts refuses; a browser still running then
+// has taken the page.
+constexpr int kLaunchWatchMs = 1500;
+
 // The launcher script is shell text: accept only what FormatDeviceUrl can produce.
 bool IsShellSafeUrl(const std::string& url)
 {
@@ -148,7 +153,7 @@ bool LaunchWebPage(const std::string& url, const std::string& templateDirectory)
     }
     const size_t at = text.find("http");
     if (at == std::string::npos) {
-        return SpawnDetached({"xdg-open", url});
+        return SpawnWatched({"xdg-open", url}, kLaunchWatchMs);
     }
     text.replace(at, std::string::npos, url);
 
@@ -169,5 +174,5 @@ bool LaunchWebPage(const std::string& url, const std::string& templateDirectory)
     if (std::rename(filled.c_str(), script.c_str()) != 0) {
         return false;
     }
-    return SpawnDetached({"/bin/sh", script});
+    return SpawnWatched({"/bin/sh", script}, kLaunchWatchMs);
 }

@@ -32,5 +32,6 @@ std::uint32_t ChooseDeviceAddress(const char* ipAddr, const char* ipAddr2, int d
 // launcher script in LauncherWorkDirectory() and run by /bin/sh, detached. Without a template,
 // or with one holding no "http", the URL is opened with xdg-open directly. Returns false,
 // running nothing, for a URL with characters a URL of ours never holds, or when there is no
-// private folder for the script.
+// private folder for the script; and false when the command ends with a failure within a
+// short watch (no browser, a browser that refuses to start).
 bool LaunchWebPage(const std::string& url, const std::string& templateDirectory = ProgramDirectory());

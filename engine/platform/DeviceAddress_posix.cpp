@@ -1,9 +1,32 @@
 #include "DeviceAddress.h"
 
 #include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <net/if.h>
 #include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+
+std::vector<HostAddress> HostAddresses()
+{
+    std::vector<HostAddress> addresses;
+    ifaddrs* list = nullptr;
+    if (getifaddrs(&list) != 0) {
+        return addresses;
+    }
+    for (const ifaddrs* entry = list; entry != nullptr; entry = entry->ifa_next) {
+        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET || (entry->ifa_flags & IFF_UP) == 0) {
+            continue;
+        }
+        HostAddress address;
+        address.address = reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr.s_addr;
+        if (entry->ifa_netmask != nullptr) {
+            address.mask = reinterpret_cast<const sockaddr_in*>(entry->ifa_netmask)->sin_addr.s_addr;
+        }
+        address.interface = entry->ifa_name != nullptr ? entry->ifa_name : "";
+        addresses.push_back(address);
+    }
+    freeifaddrs(list);
+    return addresses;
+}
 
 bool IsOffHostAddress(std::uint32_t address)
 {
@@ -11,16 +34,12 @@ bool IsOffHostAddress(std::uint32_t address)
     if (host == INADDR_ANY || (host >> 24) == 127) {
         return false;
     }
-    // The kernel lets a socket bind only to an address that is local to this host, which
-    // also covers addresses made local by a route rather than held by an interface.
-    const int probe = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (probe < 0) {
-        return false;
+    // The host's own list decides, not whether a bind succeeds: with ip_nonlocal_bind set the
+    // kernel lets a socket bind to any address, and every device would look like this host.
+    for (const HostAddress& own : HostAddresses()) {
+        if (own.address == address) {
+            return false;
+        }
     }
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_addr.s_addr = address;
-    const bool bound = bind(probe, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0;
-    close(probe);
-    return !bound;
+    return true;
 }

@@ -8,3 +8,8 @@
 // once without waiting for it. The child is reaped in the background, so it never lingers
 // as a zombie. Returns false when the program could not be started.
 bool SpawnDetached(const std::vector<std::string>& argv);
+
+// SpawnDetached, then a watch of up to watchMs: false when the program could not be started
+// or ended within that time with a failure (non-zero exit, a signal). A program still running
+// then, or ended with 0, counts as started; it is reaped in the background as above.
+bool SpawnWatched(const std::vector<std::string>& argv, int watchMs);

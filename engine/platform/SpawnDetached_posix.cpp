@@ -1,6 +1,7 @@
 #include "SpawnDetached.h"
 
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -32,10 +33,13 @@ public:
 
 } // namespace
 
-bool SpawnDetached(const std::vector<std::string>& argv)
+namespace {
+
+// Starts the program as described for SpawnDetached; -1 when it could not be started.
+pid_t Spawn(const std::vector<std::string>& argv)
 {
     if (argv.empty()) {
-        return false;
+        return -1;
     }
     std::vector<char*> args;
     args.reserve(argv.size() + 1);
@@ -54,13 +58,51 @@ bool SpawnDetached(const std::vector<std::string>& argv)
 
     pid_t pid = 0;
     if (posix_spawnp(&pid, args[0], &spawn.m_actions, &spawn.m_attr, args.data(), environ) != 0) {
-        return false;
+        return -1;
     }
-    // The caller never waits for the child; a small detached reaper collects its exit status.
+    return pid;
+}
+
+// The caller never waits for the child; a small detached reaper collects its exit status.
+void ReapLater(pid_t pid)
+{
     std::thread([pid] {
         int status = 0;
         while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
         }
     }).detach();
+}
+
+} // namespace
+
+bool SpawnDetached(const std::vector<std::string>& argv)
+{
+    const pid_t pid = Spawn(argv);
+    if (pid < 0) {
+        return false;
+    }
+    ReapLater(pid);
+    return true;
+}
+
+bool SpawnWatched(const std::vector<std::string>& argv, int watchMs)
+{
+    const pid_t pid = Spawn(argv);
+    if (pid < 0) {
+        return false;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(watchMs);
+    while (std::chrono::steady_clock::now() < deadline) {
+        int status = 0;
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid) {
+            return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        }
+        if (done < 0 && errno != EINTR) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ReapLater(pid);
     return true;
 }

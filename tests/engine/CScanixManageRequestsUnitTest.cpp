@@ -66,11 +66,11 @@ protected:
     }
 
     // The answer of the device, 50 ms after the request, on the library's own thread.
-    std::future<bool> AnswerLater(int kind, std::string xml)
+    std::future<bool> AnswerLater(int kind, std::string xml, const char* mac = kCamera)
     {
-        return std::async(std::launch::async, [kind, xml] {
+        return std::async(std::launch::async, [kind, xml, mac] {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            return FakeSearchLibrary::Deliver(kCamera, kind, xml.c_str());
+            return FakeSearchLibrary::Deliver(mac, kind, xml.c_str());
         });
     }
 
@@ -129,6 +129,29 @@ TEST_F(CScanixManageRequests, RecorderIsNotAwaited)
     EXPECT_EQ(Set(kRecorder, "172.16.0.20", "255.255.0.0", "172.16.0.1"), SETIP_NOT_AWAITED);
     EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(100));
     EXPECT_EQ(FakeSearchLibrary::Calls().size(), 1u);
+
+    // ChangeNetworkParam waits for the recorder's answer as for a camera's.
+    const struct
+    {
+        int answer; // -1: none comes
+        int code;
+    } cases[] = {{0, SETIP_OK}, {1, SETIP_FAILED}, {3, SETIP_FAILED}, {-1, SETIP_NO_ANSWER}};
+    for (const auto& c : cases) {
+        std::future<bool> delivered;
+        if (c.answer >= 0) {
+            delivered = AnswerLater(SCANIX_KIND_SETIP_ANSWER, Answer(c.answer), kRecorder);
+        }
+        EXPECT_EQ(
+            m_manager.ChangeNetworkParam(kRecorder, "172.16.0.20", "255.255.0.0", "172.16.0.1", "pass", "", "", false),
+            c.code)
+            << "answer " << c.answer;
+        if (delivered.valid()) {
+            EXPECT_TRUE(delivered.get());
+        }
+    }
+    EXPECT_EQ(m_manager.ChangeNetworkParam(kCamera, "192.168.1.255", "255.255.255.0", "192.168.1.1", "", "", "", false),
+              1)
+        << "rule codes come back as they are";
 }
 
 TEST_F(CScanixManageRequests, CameraAnswersMapToCodes)
@@ -137,7 +160,7 @@ TEST_F(CScanixManageRequests, CameraAnswersMapToCodes)
     {
         int answer;
         int code;
-    } cases[] = {{0, SETIP_OK}, {1, SETIP_FAILED}, {5, SETIP_OK}};
+    } cases[] = {{0, SETIP_OK}, {1, SETIP_FAILED}, {5, SETIP_FAILED}, {-7, SETIP_FAILED}};
     for (const auto& c : cases) {
         auto delivered = AnswerLater(SCANIX_KIND_SETIP_ANSWER, Answer(c.answer));
         EXPECT_EQ(Set(kCamera, "192.168.1.70"), c.code) << "answer " << c.answer;

@@ -4,6 +4,7 @@
 #include "TestFiles.h"
 
 #include <arpa/inet.h>
+#include <cstdio>
 #include <cstdlib>
 #include <netinet/in.h>
 #include <string>
@@ -72,7 +73,8 @@ TEST(WebLauncher, ChoosesTheSecondAddressAndNeverThisHost)
 {
     SKIP_WITHOUT_PRIVATE_NETWORK();
     // 10.66.0.5 is this host's own; 10.9.0.0/16 has no route, so a probe there never answers.
-    ASSERT_TRUE(RunCommand("ip link add wl0 type veth peer name wl0p && ip link set wl0p up && ip addr add 10.66.0.5/24 dev wl0 && ip link set wl0 up"));
+    ASSERT_TRUE(RunCommand("ip link add wl0 type veth peer name wl0p && ip link set wl0p up && ip addr add "
+                           "10.66.0.5/24 dev wl0 && ip link set wl0 up"));
     const struct
     {
         const char* first;
@@ -153,6 +155,33 @@ TEST_F(WebLauncherTest, ShippedTemplateOpensTheUrlWithXdgOpen)
     WriteFile(m_dir.File(kLauncherTemplate), ReadFile(SCANIX_LAUNCHER_TEMPLATE));
     ASSERT_TRUE(LaunchWebPage("https://10.1.2.3:443", m_dir.Path()));
     EXPECT_EQ(Recorded("xdg-open"), "https://10.1.2.3:443\n");
+}
+
+TEST_F(WebLauncherTest, ALauncherThatFailsIsReported)
+{
+    // xdg-open without a browser ends with 3; a browser that refuses to start, with its own
+    // failure; one still running after the watch has the page.
+    const struct
+    {
+        const char* templateText; // empty: no template, xdg-open
+        const char* xdgOpen;
+        bool launched;
+    } cases[] = {
+        {"", "exit 3", false},
+        {"browser-missing http://old\n", "exit 0", false},
+        {"sh -c 'kill -9 $$' http://old\n", "exit 0", false},
+        {"", "sleep 3", true},
+        {"", "exit 0", true},
+    };
+    for (const auto& c : cases) {
+        WriteFile(m_dir.File("bin") + "/xdg-open", std::string("#!/bin/sh\n") + c.xdgOpen + "\n", true);
+        if (c.templateText[0] != '\0') {
+            WriteFile(m_dir.File(kLauncherTemplate), c.templateText);
+        } else {
+            std::remove(m_dir.File(kLauncherTemplate).c_str());
+        }
+        EXPECT_EQ(LaunchWebPage("http://10.1.2.3", m_dir.Path()), c.launched) << c.templateText << c.xdgOpen;
+    }
 }
 
 TEST_F(WebLauncherTest, TemplatePlantedInTheCurrentDirectoryIsNeverRun)

@@ -118,6 +118,18 @@ const char* const kAllKeys[] = {
     "IDCS_LINK_LOCAL_ROUTE_MISSING_D",
     // sec-flood
     "IDCS_REPORTS_DROPPED_D",
+    // win-actions
+    "IDCS_ADDRESS_USED_BY_HOST",
+    "IDCS_ADDRESS_USED_BY_DEVICE",
+    "IDCS_ADDRESS_USED_ON_NETWORK",
+    "IDCS_RESTORE_PASSWORD_CONFIRM",
+    "IDCS_MAC_ADDRESS_INCOMPLETE",
+    "IDCS_WAITING_FOR_DEVICE",
+    "IDCS_COPY_MAC_ADDRESS",
+    "IDCS_COPY_IP_ADDRESS",
+    "IDCS_COPY_ROW",
+    "IDCS_WEB_PAGE_NOT_OPENED",
+    "IDCS_WEB_PAGE_NO_ADDRESS",
 };
 
 // Texts the program fills in with arg(): the placeholder must survive translation.
@@ -132,6 +144,12 @@ const char* const kKeysWithPlaceholder[] = {
     "IDCS_LINK_LOCAL_ROUTE_MISSING_D",
     // sec-flood
     "IDCS_REPORTS_DROPPED_D",
+    // win-actions
+    "IDCS_ADDRESS_USED_BY_HOST",
+    "IDCS_ADDRESS_USED_BY_DEVICE",
+    "IDCS_ADDRESS_USED_ON_NETWORK",
+    "IDCS_RESTORE_PASSWORD_CONFIRM",
+    "IDCS_WEB_PAGE_NOT_OPENED",
 };
 
 const char* const kEnglish = "English (United States)";

@@ -1,7 +1,10 @@
 #include "AppSetup.h"
+#include "DeviceRowInfo.h"
 #include "DeviceTreeHeaderView.h"
+#include "IpAddrEdit.h"
 #include "LanguageSrc.h"
 #include "MainWindow.h"
+#include "N12_MessageBox.h"
 #include "QMXMenu.h"
 #include "QMXStyle.h"
 #include "ToolButton.h"
@@ -10,11 +13,16 @@
 #include <QApplication>
 #include <QDir>
 #include <QHoverEvent>
+#include <QLineEdit>
 #include <QPixmap>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
+#include <deque>
+#include <functional>
 
 namespace {
 void settle(int ms)
@@ -33,6 +41,134 @@ bool shoot(const QString& dir, const char* name)
     }
     std::printf("%s\n", qPrintable(path));
     return true;
+}
+// Message boxes and the row menu run their own event loops: a timer takes their pictures
+// and answers them, in the order they are expected.
+class ModalAnswerer
+{
+public:
+    struct Step
+    {
+        const char* name; // the picture's name; null: none
+        int button;       // the box's button; 0 for the row menu, which is closed
+    };
+
+    ModalAnswerer(const QString& dir, bool& ok)
+        : m_dir(dir)
+        , m_ok(ok)
+    {
+        m_timer.setInterval(100);
+        QObject::connect(&m_timer, &QTimer::timeout, [this]() { answer(); });
+        m_timer.start();
+    }
+    void expect(Step step)
+    {
+        m_steps.push_back(step);
+    }
+    bool done() const
+    {
+        return m_steps.empty();
+    }
+
+private:
+    void answer()
+    {
+        if (m_steps.empty() || m_busy) {
+            return;
+        }
+        QWidget* modal =
+            m_steps.front().button == 0 ? QApplication::activePopupWidget() : QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible()) {
+            return;
+        }
+        const Step step = m_steps.front();
+        m_steps.pop_front();
+        m_busy = true;
+        if (step.name != nullptr) {
+            m_ok = shoot(m_dir, step.name) && m_ok;
+        }
+        if (auto* box = qobject_cast<N12_MessageBox*>(modal)) {
+            box->slot_buttonClicked(step.button);
+        } else {
+            modal->close();
+        }
+        m_busy = false;
+    }
+
+    QString m_dir;
+    bool& m_ok;
+    QTimer m_timer;
+    std::deque<Step> m_steps;
+    bool m_busy = false;
+};
+
+void waitFor(const std::function<bool()>& condition)
+{
+    for (int i = 0; i < 200 && !condition(); ++i) {
+        settle(50);
+    }
+}
+
+// The actions on a camera of the program's own subnet: the busy state while a change waits,
+// the question about an address in use, the restore confirmation and the row menu.
+bool shootActions(MainWindow& window, VistaTreeWidget* list, const QString& out)
+{
+    QTreeWidgetItem* camera = nullptr;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        const DeviceRowInfo* record = MainWindow::recordOf(list->topLevelItem(i));
+        if (record != nullptr && record->deviceType == QLatin1String("QMX_IPC") &&
+            record->ipAddress.startsWith(QLatin1String("10.0.0."))) {
+            camera = list->topLevelItem(i);
+        }
+    }
+    if (camera == nullptr) {
+        std::fprintf(stderr, "render-mainwindow: no camera in the program's own subnet\n");
+        return false;
+    }
+    bool ok = true;
+    ModalAnswerer answerer(out, ok);
+    list->scrollToItem(camera);
+    list->setCurrentItem(camera);
+    auto* ip = window.findChild<IpAddrEdit*>(QStringLiteral("ip"));
+    auto* password = window.findChild<QLineEdit*>(QStringLiteral("password"));
+    auto* save = window.findChild<QPushButton*>(QStringLiteral("save"));
+    // An address nobody holds: the segment is asked for a second, then the wrong password is refused.
+    ip->setText(QStringLiteral("10.0.0.200"));
+    password->setText(QStringLiteral("wrong"));
+    answerer.expect({nullptr, N12_MessageBox::Ok});
+    save->click();
+    ok = shoot(out, "5-busy") && ok;
+    waitFor([&]() { return answerer.done() && !window.requestRunning(); });
+
+    // The host's own address.
+    answerer.expect({"6-address-in-use", N12_MessageBox::No});
+    ip->setText(QStringLiteral("10.0.0.5"));
+    save->click();
+    waitFor([&]() { return answerer.done() && !window.requestRunning(); });
+
+    // The address of another listed device.
+    QString otherAddress;
+    for (int i = 0; i < list->topLevelItemCount() && otherAddress.isEmpty(); ++i) {
+        const DeviceRowInfo* record = MainWindow::recordOf(list->topLevelItem(i));
+        if (record != nullptr && list->topLevelItem(i) != camera &&
+            record->ipAddress.startsWith(QLatin1String("10.0.0."))) {
+            otherAddress = record->ipAddress;
+        }
+    }
+    if (!otherAddress.isEmpty()) {
+        answerer.expect({"6b-address-of-a-device", N12_MessageBox::No});
+        ip->setText(otherAddress);
+        save->click();
+        waitFor([&]() { return answerer.done() && !window.requestRunning(); });
+    }
+
+    answerer.expect({"7-restore-confirmation", N12_MessageBox::No});
+    window.slot_restorePwd(MainWindow::recordOf(camera)->mac);
+
+    answerer.expect({"8-row-menu", 0});
+    const QRect cell = list->visualItemRect(camera);
+    window.slot_rowMenuRequested(QPoint(list->viewport()->width() / 3, cell.center().y()));
+    return ok;
 }
 } // namespace
 
@@ -81,9 +217,11 @@ int main(int argc, char* argv[])
     ok = shoot(out, "3-column-menu") && ok;
     header->columnMenu()->hide();
 
+    ok = shootActions(window, list, out) && ok;
+
     // The type filter's header button shows under the mouse.
     QTest::mouseMove(header->viewport(), QPoint(header->sectionViewportPosition(1) + 20, 15));
     window.slot_maxBtnClicked();
-    ok = shoot(out, "4-maximised") && ok;
+    ok = shoot(out, "9-maximised") && ok;
     return ok ? 0 : 1;
 }

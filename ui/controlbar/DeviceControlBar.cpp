@@ -11,6 +11,7 @@
 #include "QMXPushButton.h"
 
 #include <QFrame>
+#include <QProgressBar>
 #include <QRegularExpression>
 
 namespace {
@@ -30,6 +31,20 @@ QMXLabel* infoText(const char* key, QWidget* parent)
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(false);
     return label;
+}
+
+// A thin bar that runs while a request waits for its device: the window is alive, the
+// device has not answered yet.
+QProgressBar* busyBar(QWidget* parent)
+{
+    auto* bar = new QProgressBar(parent);
+    bar->setRange(0, 0);
+    bar->setTextVisible(false);
+    bar->setStyleSheet(QStringLiteral("QProgressBar { border: 1px solid rgb(78,83,90); border-radius: 2px; "
+                                      "background-color: rgb(43,44,49); }"
+                                      "QProgressBar::chunk { background-color: rgb(86,156,214); width: 20px; }"));
+    bar->hide();
+    return bar;
 }
 
 // Four octets of 0 to 255 as the form accepts them; the whole text must match.
@@ -105,6 +120,8 @@ void DeviceControlBar::createNetworkSection()
     m_networkInfoIcon = new BorderImage(QStringLiteral(":/skin/info.png"), m_networkBody);
     m_networkInfo = infoText("IDCS_CHANGE_NETWORK_PARAM_INFO", m_networkBody);
     m_networkInfo->setObjectName(QStringLiteral("networkInfo"));
+    m_networkBusy = busyBar(m_networkBody);
+    m_networkBusy->setObjectName(QStringLiteral("networkBusy"));
 }
 
 QMXLabel* DeviceControlBar::caption(const char* key)
@@ -139,6 +156,8 @@ void DeviceControlBar::createRestoreSection()
     m_restoreInfoIcon = new BorderImage(QStringLiteral(":/skin/info.png"), m_restoreBody);
     m_restoreInfo = infoText("IDCS_RESTORE_DEVICE_PASSWORD_INFO", m_restoreBody);
     m_restoreInfo->setObjectName(QStringLiteral("restoreInfo"));
+    m_restoreBusy = busyBar(m_restoreBody);
+    m_restoreBusy->setObjectName(QStringLiteral("restoreBusy"));
 }
 
 void DeviceControlBar::setNetworkParam(const QString& mac,
@@ -152,9 +171,29 @@ void DeviceControlBar::setNetworkParam(const QString& mac,
     m_gateway->setText(gateway);
 }
 
+void DeviceControlBar::setRestoreMac(const QString& mac)
+{
+    m_restoreMac->setText(mac);
+}
+
 void DeviceControlBar::clearRestoreMac()
 {
     m_restoreMac->setText(QString());
+}
+
+void DeviceControlBar::setBusy(bool busy)
+{
+    for (QWidget* input :
+         std::initializer_list<QWidget*>{m_ip, m_mask, m_gateway, m_password, m_save, m_restoreMac, m_ok}) {
+        input->setEnabled(!busy);
+    }
+    const QString waiting = getText("IDCS_WAITING_FOR_DEVICE");
+    m_networkInfo->setText(busy ? waiting : getText("IDCS_CHANGE_NETWORK_PARAM_INFO"));
+    m_restoreInfo->setText(busy ? waiting : getText("IDCS_RESTORE_DEVICE_PASSWORD_INFO"));
+    m_networkInfoIcon->setVisible(!busy);
+    m_restoreInfoIcon->setVisible(!busy);
+    m_networkBusy->setVisible(busy);
+    m_restoreBusy->setVisible(busy);
 }
 
 void DeviceControlBar::slot_changeNetworkParamClicked()
@@ -182,6 +221,14 @@ void DeviceControlBar::slot_restorePwdClicked()
     const QString mac = m_restoreMac->text().trimmed();
     if (mac.isEmpty()) {
         showWarning(getText("IDCS_MAC_ADDRESS_EMPTY_ERROR"));
+        m_restoreMac->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    // A MAC with a pair left empty names no device: say what is wrong with it.
+    static const QRegularExpression complete(
+        QRegularExpression::anchoredPattern(QStringLiteral("([0-9A-Fa-f]{2}:){5}[0-9A-Fa-f]{2}")));
+    if (!complete.match(mac).hasMatch()) {
+        showError(getText("IDCS_MAC_ADDRESS_INCOMPLETE"));
         m_restoreMac->setFocus(Qt::OtherFocusReason);
         return;
     }
@@ -244,6 +291,7 @@ void DeviceControlBar::placeNetworkBody()
     m_save->setGeometry(209, 176, 80, 23);
     m_networkInfoIcon->setGeometry(9, 207, 26, 26);
     m_networkInfo->setGeometry(39, 207, w - 39, 60);
+    m_networkBusy->setGeometry(39, 229, 160, 8);
 }
 
 void DeviceControlBar::placeRestoreBody()
@@ -253,6 +301,7 @@ void DeviceControlBar::placeRestoreBody()
     m_ok->setGeometry(209, 33, 80, 23);
     m_restoreInfoIcon->setGeometry(9, 64, 26, 26);
     m_restoreInfo->setGeometry(39, 64, w - 39, 60);
+    m_restoreBusy->setGeometry(39, 86, 160, 8);
 }
 
 bool DeviceControlBar::networkSectionOpen() const

@@ -11,6 +11,7 @@ class QFrame;
 class QMXLabel;
 class QMXLineEdit;
 class QMXPushButton;
+class QProgressBar;
 
 // The side panel of the main window: the network-parameter form and the password-restore
 // panel, each under a header that folds it in and out. Every child sits at a fixed rectangle
@@ -25,13 +26,18 @@ public:
     // The width the main window gives the bar.
     static constexpr int kWidth = 301;
 
-    // Shows the selected device's addresses; the password and the restore panel keep theirs.
+    // Shows the selected device's addresses (empty texts: none selected); the password and
+    // the restore panel keep theirs.
     void setNetworkParam(const QString& mac, const QString& ip, const QString& subnet, const QString& gateway);
+    // Puts the selected device's MAC into the restore panel, where the user may type another.
+    void setRestoreMac(const QString& mac);
     void clearRestoreMac();
     // Which sections are open; opening and closing them as clicks on their headers would.
     bool networkSectionOpen() const;
     bool restoreSectionOpen() const;
     void setSectionsOpen(bool network, bool restore);
+    // While a request waits for its device: both forms are disabled and say so.
+    void setBusy(bool busy);
 
 signals:
     void sig_changeNetworkParam(QString mac,
@@ -88,4 +94,6 @@ private:
     QMXPushButton* m_ok = nullptr;
     BorderImage* m_restoreInfoIcon = nullptr;
     QMXLabel* m_restoreInfo = nullptr;
+    QProgressBar* m_networkBusy = nullptr;
+    QProgressBar* m_restoreBusy = nullptr;
 };

@@ -100,6 +100,7 @@ MainWindow::~MainWindow()
     qApp->removeEventFilter(this);
     releaseLanguage();
     m_searchManage.Detach(this);
+    waitForWorkers();
     m_searchManage.Quit();
     // Reports posted before the library stopped would be dropped with their records: take
     // them now, while the window is whole, and only free them.
@@ -228,8 +229,12 @@ void MainWindow::connectSignals()
 {
     connect(m_refreshButton->toolMenu(), &QMenu::triggered, this, &MainWindow::slot_refreshMenuTriggered);
     connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);
-    connect(m_deviceList, &QTreeWidget::currentItemChanged, this, &MainWindow::slot_currentItemChanged);
+    connect(m_deviceList, &QTreeWidget::itemSelectionChanged, this, &MainWindow::slot_selectionChanged);
+    // Within a selection of several rows the current one leads the form.
+    connect(m_deviceList, &QTreeWidget::currentItemChanged, this, &MainWindow::slot_selectionChanged);
     connect(m_deviceList, &QTreeWidget::itemDoubleClicked, this, &MainWindow::slot_itemDoubleClicked);
+    m_deviceList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_deviceList, &QWidget::customContextMenuRequested, this, &MainWindow::slot_rowMenuRequested);
     connect(m_refreshButton, &QPushButton::clicked, this, &MainWindow::slot_refresh);
     connect(m_deviceBarButton, &QPushButton::toggled, this, &MainWindow::slot_visibleDeviceBar);
     connect(m_maxButton, &QPushButton::clicked, this, &MainWindow::slot_maxBtnClicked);
@@ -401,6 +406,11 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::ContextMenu && watched->inherits("QScrollBar")) {
+        return true;
+    }
+    // Ctrl+C copies the whole selected row, not only the cell the list would copy.
+    if (watched == m_deviceList && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy) && copySelectedRow()) {
         return true;
     }
     return BaseDialog::eventFilter(watched, event);

@@ -8,10 +8,13 @@
 #include <QElapsedTimer>
 #include <QRect>
 #include <QString>
+#include <QThreadPool>
 
 #include <deque>
+#include <functional>
 #include <memory>
 
+struct AddressHolder;
 class DeviceControlBar;
 class DeviceTreeHeaderView;
 class DeviceTypeFilterMenu;
@@ -22,6 +25,7 @@ class QAction;
 class QActionGroup;
 class QFrame;
 class QLabel;
+class QMenu;
 class QMXButton;
 class QMXLabel;
 class QMXPushButton;
@@ -29,6 +33,7 @@ class QTimer;
 class QTreeWidgetItem;
 class StatusBar;
 class ToolButton;
+template <typename T> class QFutureWatcher;
 class VistaTreeWidget;
 struct DeviceRowInfo;
 struct SavedWindowState;
@@ -74,6 +79,8 @@ public:
     const DeviceRecords& deviceRecords() const;
     int onlineCount() const;
     CScanixManage& searchManage();
+    // Whether a change or restore is waiting for its device's answer.
+    bool requestRunning() const;
 
     // The arrangement the user made (geometry, maximised, columns, sort, refresh, control
     // bar), to be remembered; and putting a remembered one back, value by value, where usable.
@@ -85,7 +92,7 @@ public slots:
     void slot_ipaddressMenuTriggered(QString minAddres, QString maxAddres);
     void slot_filterCleared();
     void slot_portMenuTriggered(QString minPort, QString maxPort);
-    void slot_currentItemChanged(QTreeWidgetItem* current, QTreeWidgetItem* previous);
+    void slot_selectionChanged();
     void slot_itemDoubleClicked(QTreeWidgetItem* item, int column);
     void slot_refresh();
     void slot_refreshMenuTriggered(QAction* action);
@@ -102,6 +109,7 @@ public slots:
                                  QString dataPort,
                                  bool bDHCP);
     void slot_restorePwd(QString mac);
+    void slot_rowMenuRequested(const QPoint& position);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -109,6 +117,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void createTitleStrip();
@@ -132,6 +141,21 @@ private:
     void restoreFramelessFlags();
     void restoreGeometryFrom(const SavedWindowState& state);
     void restoreColumnsFrom(const SavedWindowState& state);
+    // Runs work on a worker thread while the window shows that it waits and takes no other
+    // request; done runs on the window's thread afterwards.
+    void runDeviceRequest(std::function<void()> work, std::function<void()> done);
+    void finishDeviceRequest();
+    void waitForWorkers();
+    void setRequestBusy(bool busy);
+    void sendNetworkParam(const QStringList& values, bool dhcp);
+    bool confirmAddressClash(const QString& ip, const AddressHolder& holder);
+    bool confirmRestore(const DeviceRowInfo& record);
+    QString deviceDescription(const QString& mac) const;
+    // The row context menu: one function per group of entries.
+    QTreeWidgetItem* menuRow(const QPoint& position) const;
+    void addCopyEntries(QMenu* menu, QTreeWidgetItem* row);
+    QString rowText(const QTreeWidgetItem* row) const;
+    bool copySelectedRow();
 
     CScanixManage m_searchManage;
     NcFramelessHelper* m_framelessHelper = nullptr;
@@ -183,4 +207,10 @@ private:
     // Set once the window is being torn down: reports still queued are only freed.
     bool m_closing = false;
     bool m_restoringFlags = false;
+    // The window's own workers for device requests and web pages: they start in the window's
+    // thread's network namespace, and the window waits for them before it goes.
+    QThreadPool m_workers;
+    QFutureWatcher<void>* m_requestWatcher = nullptr;
+    std::function<void()> m_requestDone;
+    bool m_requestBusy = false;
 };

@@ -82,6 +82,10 @@ N12_MessageBox::N12_MessageBox(const QString& text, int buttons, int kind, QWidg
     m_text->setStyleSheet(QStringLiteral("font: 13px; border: 0px; background: transparent; color: rgb(204,204,204);"));
     m_text->setAlignment(Qt::AlignCenter);
     m_text->setWordWrap(false);
+    // Messages carry device texts (names, models): never read as markup. Selectable, so an
+    // address the message gives can be copied into a browser.
+    m_text->setTextFormat(Qt::PlainText);
+    m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     m_group = new QButtonGroup(this);
     connect(m_group, &QButtonGroup::idClicked, this, &N12_MessageBox::slot_buttonClicked);
@@ -110,7 +114,14 @@ N12_MessageBox::N12_MessageBox(const QString& text, int buttons, int kind, QWidg
     if ((buttons & (AllYes | AllNot)) != 0) {
         rowWidth += kAllPairGap;
     }
-    resize(qMax(360, rowWidth), 200);
+    // A line wider than the text's room (from x 80 to 10 short of the right edge) widens the
+    // box, up to a limit, before it wraps: an address or MAC in it then stays whole.
+    m_text->ensurePolished();
+    int widest = 0;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        widest = qMax(widest, m_text->fontMetrics().horizontalAdvance(line));
+    }
+    resize(qMax(rowWidth, qBound(360, widest + 94, kMaxWidth)), 200);
 }
 
 int N12_MessageBox::result() const

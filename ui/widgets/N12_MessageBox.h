@@ -46,6 +46,8 @@ public:
     static constexpr int kButtonHeight = 23;
     static constexpr int kAllPairGap = 20;
     static constexpr int kButtonMargin = 11;
+    // How wide a long line of text may make the box.
+    static constexpr int kMaxWidth = 600;
 
 public slots:
     void slot_buttonClicked(int id);

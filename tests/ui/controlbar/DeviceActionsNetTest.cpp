@@ -13,16 +13,30 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidgetItem>
 
+#include <cstdio>
 #include <cstdlib>
 #include <httplib.h>
 #include <memory>
 
 #include <gtest/gtest.h>
+
+// Readable failures: the texts, not their bytes.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& texts, std::ostream* out)
+{
+    *out << '[' << texts.join(QStringLiteral(" | ")).toStdString() << ']';
+}
+QT_END_NAMESPACE
 
 using namespace scanix::test;
 
@@ -33,6 +47,20 @@ const std::string kCamera = SimMac(1, 0);
 const std::string kRecorder = SimMac(1, 1);
 const std::string kDecoder = SimMac(1, 4);
 const std::string kSecondCamera = SimMac(1, 7);
+
+// The hardware address of a namespace's eth0, upper case.
+QString interfaceMac(const std::string& ns)
+{
+    const std::string command = "ip netns exec " + ns + " cat /sys/class/net/eth0/address";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return QString();
+    }
+    char line[64] = {};
+    const bool read = fgets(line, sizeof line, pipe) != nullptr;
+    pclose(pipe);
+    return read ? QString::fromLatin1(line).trimmed().toUpper() : QString();
+}
 
 QString translatedBox(const char* title, const char* key)
 {
@@ -141,6 +169,19 @@ protected:
         QTest::mouseClick(child(name), Qt::LeftButton);
     }
 
+    // The boxes once the request in flight has ended and at least count of them came.
+    QStringList settled(const MessageBoxRecorder& boxes, int count) const
+    {
+        static_cast<void>(
+            QTest::qWaitFor([&] { return !m_window->requestRunning() && boxes.boxes().size() >= count; }, 12000));
+        return boxes.boxes();
+    }
+
+    QString macShown() const
+    {
+        return child<QWidget>("mac")->findChildren<QLineEdit*>().first()->text();
+    }
+
     QString openedUrl() const
     {
         QFile file(m_launcherDir.filePath(QStringLiteral("opened.txt")));
@@ -164,7 +205,8 @@ TEST_F(DeviceActionsNet, ChangesACamerasAddressThroughTheForm)
     child<QLineEdit>("password")->setText("Admin123");
     MessageBoxRecorder boxes;
     click("save");
-    EXPECT_EQ(boxes.boxes(), QStringList{translatedBox("IDCS_INFORMATION", "IDCS_IDCS_CHANGE_NETWORK_PARAM_SUCCESS")});
+    EXPECT_EQ(settled(boxes, 1),
+              QStringList{translatedBox("IDCS_INFORMATION", "IDCS_IDCS_CHANGE_NETWORK_PARAM_SUCCESS")});
     // The row follows the device's own "changed" report.
     EXPECT_TRUE(QTest::qWaitFor([&] { return shownIp(kCamera) == "10.0.0.72"; }, 5000))
         << shownIp(kCamera).toStdString();
@@ -175,7 +217,7 @@ TEST_F(DeviceActionsNet, ChangesACamerasAddressThroughTheForm)
     type("ip", "10.0.0.73", '.');
     child<QLineEdit>("password")->setText("wrong");
     click("save");
-    EXPECT_EQ(boxes.boxes(), QStringList{translatedBox("IDCS_ERROR", "IDCS_IDCS_CHANGE_NETWORK_PARAM_ERROR")});
+    EXPECT_EQ(settled(boxes, 1), QStringList{translatedBox("IDCS_ERROR", "IDCS_IDCS_CHANGE_NETWORK_PARAM_ERROR")});
     QTest::qWait(300); // a change report, were one to come, arrives within the simulator's answer delay
     EXPECT_EQ(shownIp(kSecondCamera), "10.0.0.71");
 }
@@ -186,13 +228,26 @@ TEST_F(DeviceActionsNet, RestoresACamerasPasswordAndOpensDevicePages)
     MessageBoxRecorder boxes;
     type("restoreMac", QString::fromStdString(kCamera).toLower(), ':');
     click("ok");
-    EXPECT_EQ(boxes.boxes(), QStringList{translatedBox("IDCS_INFORMATION", "IDCS_RESTORE_DEVICE_PASSWORD_SUCCESS")});
+    // The device is named before anything is sent.
+    const DeviceRowInfo* camera = MainWindow::recordOf(row(kCamera));
+    ASSERT_NE(camera, nullptr);
+    const QString question =
+        getText("IDCS_QUESTION") + QLatin1Char('|') +
+        getText("IDCS_RESTORE_PASSWORD_CONFIRM").arg(camera->name, camera->model, QStringLiteral("10.0.0.64"));
+    EXPECT_EQ(settled(boxes, 2),
+              (QStringList{question, translatedBox("IDCS_INFORMATION", "IDCS_RESTORE_DEVICE_PASSWORD_SUCCESS")}));
     EXPECT_EQ(child<QWidget>("restoreMac")->findChildren<QLineEdit*>().first()->text(), "");
 
     boxes.clear();
     type("restoreMac", QString::fromStdString(kRecorder), ':');
     click("ok");
-    EXPECT_EQ(boxes.boxes(), QStringList{translatedBox("IDCS_ERROR", "IDCS_PROMPT_DEVICE_NOT_SUPPORT")});
+    EXPECT_EQ(settled(boxes, 1), QStringList{translatedBox("IDCS_ERROR", "IDCS_PROMPT_DEVICE_NOT_SUPPORT")});
+
+    // A MAC cut short is said to be incomplete, not unknown.
+    boxes.clear();
+    type("restoreMac", QString::fromStdString(kRecorder).left(14) + ":", ':');
+    click("ok");
+    EXPECT_EQ(settled(boxes, 1), QStringList{translatedBox("IDCS_ERROR", "IDCS_MAC_ADDRESS_INCOMPLETE")});
 
     // The launcher template writes the URL it is given instead of starting a browser.
     QFile launcher(m_launcherDir.filePath(QStringLiteral("OpenURLWithAdminSrc.txt")));
@@ -222,6 +277,111 @@ TEST_F(DeviceActionsNet, RestoresACamerasPasswordAndOpensDevicePages)
         EXPECT_EQ(answer->status, 200);
         EXPECT_NE(answer->body.find("<td id=\"mac\">" + page.mac + "</td>"), std::string::npos) << answer->body;
     }
+}
+
+TEST_F(DeviceActionsNet, TheFormFollowsOnlyARowTheUserSelected)
+{
+    MessageBoxRecorder boxes;
+    child<QLineEdit>("password")->setText("Admin123");
+    // A header click gives the list the focus and a current row, but selects none.
+    QHeaderView* header = m_list->header();
+    const QPoint onName(header->sectionViewportPosition(0) + 30, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, onName);
+    // The list makes a row current by itself when it gets the focus: current, not selected.
+    m_list->setCurrentItem(row(kSecondCamera), 0, QItemSelectionModel::NoUpdate);
+    EXPECT_FALSE(row(kSecondCamera)->isSelected());
+    EXPECT_EQ(macShown(), "");
+    click("save");
+    EXPECT_EQ(settled(boxes, 1), QStringList{translatedBox("IDCS_WARNING", "IDCS_NETWORK_PARAM_EMPTY")});
+
+    // A filter fills the list anew: the selection, and with it the form, is gone.
+    select(kCamera);
+    EXPECT_EQ(macShown(), "02");
+    // The restore panel takes the selected device's MAC too.
+    QStringList restorePairs;
+    for (const QLineEdit* pair : child("restoreMac")->findChildren<QLineEdit*>()) {
+        restorePairs << pair->text();
+    }
+    EXPECT_EQ(restorePairs.join(QLatin1Char(':')).toStdString(), kCamera);
+    m_window->slot_ipaddressMenuTriggered("10.0.0.64", "10.0.0.70");
+    ASSERT_TRUE(QTest::qWaitFor([this] { return m_list->topLevelItemCount() == 7; }, 3000));
+    EXPECT_EQ(macShown(), "");
+    m_list->setCurrentItem(row(kCamera), 0, QItemSelectionModel::NoUpdate);
+    EXPECT_EQ(macShown(), "");
+    boxes.clear();
+    click("save");
+    EXPECT_EQ(settled(boxes, 1), QStringList{translatedBox("IDCS_WARNING", "IDCS_NETWORK_PARAM_EMPTY")});
+    m_window->slot_filterCleared();
+}
+
+TEST_F(DeviceActionsNet, AnAddressInUseIsAskedAbout)
+{
+    // Another host on the devices' segment holds 10.0.0.80.
+    const std::string lan2 = m_net->Namespace("lan2");
+    ASSERT_EQ(std::system(("ip -n " + lan2 + " addr add 10.0.0.80/24 dev eth0").c_str()), 0);
+    const QString lan2Mac = interfaceMac(lan2);
+    ASSERT_FALSE(lan2Mac.isEmpty());
+    const DeviceRowInfo* recorder = MainWindow::recordOf(row(kRecorder));
+    ASSERT_NE(recorder, nullptr);
+    const QString question = getText("IDCS_QUESTION") + QLatin1Char('|');
+    const struct
+    {
+        QString ip;
+        QString text;
+    } cases[] = {
+        {"10.0.0.5", getText("IDCS_ADDRESS_USED_BY_HOST").arg("10.0.0.5", "eth0")},
+        {"10.0.0.65",
+         getText("IDCS_ADDRESS_USED_BY_DEVICE")
+             .arg("10.0.0.65", QStringLiteral("%1 (%2, %3)").arg(recorder->name, recorder->model, recorder->mac))},
+        {"10.0.0.80", getText("IDCS_ADDRESS_USED_ON_NETWORK").arg("10.0.0.80", lan2Mac)},
+    };
+    MessageBoxRecorder boxes;
+    boxes.setAnswer(N12_MessageBox::No);
+    child<QLineEdit>("password")->setText("Admin123");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ip.toStdString());
+        boxes.clear();
+        select(kCamera);
+        type("ip", c.ip, '.');
+        click("save");
+        EXPECT_EQ(settled(boxes, 1), QStringList{question + c.text});
+    }
+    QTest::qWait(300);
+    EXPECT_EQ(shownIp(kCamera), "10.0.0.64") << "a change the user declined is not sent";
+
+    // Told to go on, the change goes out.
+    boxes.clear();
+    boxes.setAnswer(N12_MessageBox::Yes);
+    select(kCamera);
+    type("ip", "10.0.0.80", '.');
+    click("save");
+    EXPECT_EQ(settled(boxes, 2),
+              (QStringList{question + cases[2].text,
+                           translatedBox("IDCS_INFORMATION", "IDCS_IDCS_CHANGE_NETWORK_PARAM_SUCCESS")}));
+}
+
+TEST_F(DeviceActionsNet, ANonCamerasRefusalAndSuccessAreShown)
+{
+    MessageBoxRecorder boxes;
+    select(kRecorder);
+    type("ip", "10.0.0.74", '.');
+    child<QLineEdit>("password")->setText("wrong");
+    click("save");
+    // The window waits, and keeps painting, while the recorder answers.
+    EXPECT_TRUE(m_window->requestRunning());
+    EXPECT_FALSE(child<QWidget>("save")->isEnabled());
+    EXPECT_FALSE(m_window->close());
+    EXPECT_EQ(settled(boxes, 1), QStringList{translatedBox("IDCS_ERROR", "IDCS_IDCS_CHANGE_NETWORK_PARAM_ERROR")});
+    EXPECT_TRUE(child<QWidget>("save")->isEnabled());
+
+    boxes.clear();
+    select(kRecorder);
+    type("ip", "10.0.0.74", '.');
+    child<QLineEdit>("password")->setText("Admin123");
+    click("save");
+    EXPECT_EQ(settled(boxes, 1),
+              QStringList{translatedBox("IDCS_INFORMATION", "IDCS_IDCS_CHANGE_NETWORK_PARAM_SUCCESS")});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shownIp(kRecorder) == "10.0.0.74"; }, 5000));
 }
 
 int main(int argc, char** argv)

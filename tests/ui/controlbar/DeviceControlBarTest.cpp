@@ -293,17 +293,23 @@ void DeviceControlBarTest::formChecks()
 void DeviceControlBarTest::restorePanel_data()
 {
     QTest::addColumn<QStringList>("pairs");
-    QTest::addColumn<QString>("emitted"); // empty: the warning instead
+    QTest::addColumn<QString>("emitted"); // empty: a message instead
+    QTest::addColumn<QString>("message");
 
-    QTest::newRow("untouched") << QStringList{"", "", "", "", "", ""} << "";
-    QTest::newRow("lower case") << QStringList{"00", "1a", "2b", "3c", "4d", "5e"} << "00:1A:2B:3C:4D:5E";
-    QTest::newRow("pairs missing") << QStringList{"00", "1a", "", "3c", "", "5e"} << "00:1A::3C::5E";
+    const QString empty = box("IDCS_WARNING", "IDCS_MAC_ADDRESS_EMPTY_ERROR");
+    const QString incomplete = box("IDCS_ERROR", "IDCS_MAC_ADDRESS_INCOMPLETE");
+    QTest::newRow("untouched") << QStringList{"", "", "", "", "", ""} << "" << empty;
+    QTest::newRow("lower case") << QStringList{"00", "1a", "2b", "3c", "4d", "5e"} << "00:1A:2B:3C:4D:5E"
+                                << "";
+    QTest::newRow("pairs missing") << QStringList{"00", "1a", "", "3c", "", "5e"} << "" << incomplete;
+    QTest::newRow("half a pair") << QStringList{"00", "1a", "2b", "3c", "4d", "5"} << "" << incomplete;
 }
 
 void DeviceControlBarTest::restorePanel()
 {
     QFETCH(QStringList, pairs);
     QFETCH(QString, emitted);
+    QFETCH(QString, message);
 
     QTest::mouseClick(child<ButtonControl>("restoreHeader"), Qt::LeftButton);
     auto* mac = child<MacAddrEdit>("restoreMac");
@@ -315,7 +321,7 @@ void DeviceControlBarTest::restorePanel()
     QTest::mouseClick(child<QWidget>("ok"), Qt::LeftButton);
 
     if (emitted.isEmpty()) {
-        QCOMPARE(boxes.boxes(), QStringList{box("IDCS_WARNING", "IDCS_MAC_ADDRESS_EMPTY_ERROR")});
+        QCOMPARE(boxes.boxes(), QStringList{message});
         QCOMPARE(spy.size(), 0);
         // The focus is back in the MAC field's first pair, ready for typing.
         QCOMPARE(m_bar->focusWidget(), mac->findChildren<QLineEdit*>().first());

@@ -7,10 +7,12 @@
 #include "VistaTreeWidget.h"
 #include "WidgetTestSupport.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidgetItem>
@@ -37,6 +39,8 @@ private slots:
     void restore();
     void doubleClickOpensTheRowsDevice_data();
     void doubleClickOpensTheRowsDevice();
+    void aPageThatCannotOpenIsReported();
+    void copiesFromTheList();
 
 private:
     void report(const char* mac, const QString& document);
@@ -174,7 +178,13 @@ void MainWindowActionsTest::networkParamResults_data()
                                  << true;
     QTest::newRow("10 refused") << camera << ip << mask << gw << 1 << error("IDCS_IDCS_CHANGE_NETWORK_PARAM_ERROR")
                                 << true;
-    QTest::newRow("11 not a camera") << QString::fromLatin1(kRecorder) << ip << mask << gw << -1 << QString() << true;
+    QTest::newRow("not a camera, silent") << QString::fromLatin1(kRecorder) << ip << mask << gw << -1
+                                          << error("IDCS_IDCS_CHANGE_NETWORK_PARAM_ERROR") << true;
+    QTest::newRow("not a camera, accepted")
+        << QString::fromLatin1(kRecorder) << ip << mask << gw << 0
+        << box("IDCS_INFORMATION", "IDCS_IDCS_CHANGE_NETWORK_PARAM_SUCCESS") << true;
+    QTest::newRow("unknown answer") << camera << ip << mask << gw << 7 << error("IDCS_IDCS_CHANGE_NETWORK_PARAM_ERROR")
+                                    << true;
 }
 
 void MainWindowActionsTest::networkParamResults()
@@ -187,33 +197,28 @@ void MainWindowActionsTest::networkParamResults()
     QFETCH(QString, message);
     QFETCH(bool, sent);
 
-    // The device answers on the library's thread once the request is out, as a camera does.
-    std::atomic<bool> waitCursorShown{false};
-    std::atomic<bool> returned{false};
-    std::thread device([&] {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-        while (countCalls("SetConfig") == 0 && !returned && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        // The GUI thread is inside the blocking request now and touches no cursor.
-        const QCursor* cursor = QApplication::overrideCursor();
-        waitCursorShown = cursor != nullptr && cursor->shape() == Qt::WaitCursor;
-        if (answer >= 0 && countCalls("SetConfig") > 0) {
-            const std::string xml = "<multicastSearchResult><setIPResult>" + std::to_string(answer) +
-                                    "</setIPResult></multicastSearchResult>";
-            FakeSearchLibrary::Deliver(kCamera, SCANIX_KIND_SETIP_ANSWER, xml.c_str());
-        }
-    });
+    // The request runs off the window's thread: the window shows it waits and takes no second
+    // request until the device (answering on the library's thread) settles it.
     MessageBoxRecorder boxes;
     m_window->slot_changeNetworkParam(mac, ip, mask, gateway, "pass", QString(), QString(), false);
-    returned = true;
-    device.join();
-
-    QCOMPARE(boxes.boxes(), message.isEmpty() ? QStringList() : QStringList{translated(message)});
-    QCOMPARE(countCalls("SetConfig"), sent ? 1 : 0);
-    if (sent && mac == QLatin1String(kCamera)) {
-        QVERIFY(waitCursorShown);
+    QVERIFY(m_window->requestRunning());
+    const QCursor* cursor = QApplication::overrideCursor();
+    QVERIFY(cursor != nullptr && cursor->shape() == Qt::BusyCursor);
+    QVERIFY(!m_window->findChild<QWidget*>(QStringLiteral("save"))->isEnabled());
+    m_window->slot_changeNetworkParam(mac, ip, mask, gateway, "pass", QString(), QString(), false);
+    QVERIFY(!m_window->close());
+    if (sent) {
+        QTRY_COMPARE(countCalls("SetConfig"), 1);
     }
+    if (answer >= 0) {
+        const std::string xml =
+            "<multicastSearchResult><setIPResult>" + std::to_string(answer) + "</setIPResult></multicastSearchResult>";
+        QVERIFY(FakeSearchLibrary::Deliver(mac.toLatin1().constData(), SCANIX_KIND_SETIP_ANSWER, xml.c_str()));
+    }
+    QTRY_VERIFY(!m_window->requestRunning());
+    QTRY_COMPARE(boxes.boxes(), QStringList{translated(message)});
+    QCOMPARE(countCalls("SetConfig"), sent ? 1 : 0);
+    QVERIFY(m_window->findChild<QWidget*>(QStringLiteral("save"))->isEnabled());
     QVERIFY(QApplication::overrideCursor() == nullptr);
 }
 
@@ -259,11 +264,20 @@ void MainWindowActionsTest::restore()
     }
     MessageBoxRecorder boxes;
     m_window->slot_restorePwd(mac);
+    QTRY_VERIFY(!m_window->requestRunning());
     if (hidden != nullptr) {
         m_list->addTopLevelItem(hidden);
     }
 
-    QCOMPARE(boxes.boxes(), QStringList{translated(message)});
+    // A device the window knows is named in a question first.
+    QStringList expected{translated(message)};
+    if (sent) {
+        const DeviceRowInfo* record = m_window->deviceRecords().find(mac);
+        QVERIFY(record != nullptr);
+        expected.prepend(getText("IDCS_QUESTION") + QLatin1Char('|') +
+                         getText("IDCS_RESTORE_PASSWORD_CONFIRM").arg(record->name, record->model, record->ipAddress));
+    }
+    QTRY_COMPARE(boxes.boxes(), expected);
     QCOMPARE(countCalls("RestoreDefault"), sent ? 1 : 0);
     const bool cleared = message == box("IDCS_INFORMATION", "IDCS_RESTORE_DEVICE_PASSWORD_SUCCESS");
     QCOMPARE(pairs.first()->text(), cleared ? QString() : QStringLiteral("00"));
@@ -316,6 +330,56 @@ void MainWindowActionsTest::doubleClickOpensTheRowsDevice()
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).trimmed() : QString();
     };
     QTRY_COMPARE(written(), QStringLiteral("https://169.254.99.99:80"));
+}
+
+void MainWindowActionsTest::aPageThatCannotOpenIsReported()
+{
+    // The browser command fails at once, as xdg-open does when it finds no browser.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QFile launcher(dir.filePath(QStringLiteral("OpenURLWithAdminSrc.txt")));
+    QVERIFY(launcher.open(QIODevice::WriteOnly));
+    launcher.write("sh -c 'exit 3' http://127.0.0.1\n");
+    launcher.close();
+    m_window->searchManage().SetLauncherDirectory(dir.path().toStdString());
+
+    MessageBoxRecorder boxes;
+    m_window->slot_itemDoubleClicked(row(kOtherCamera), 0);
+    QTRY_COMPARE(boxes.boxes(),
+                 QStringList{getText("IDCS_ERROR") + QLatin1Char('|') +
+                             getText("IDCS_WEB_PAGE_NOT_OPENED").arg(QStringLiteral("https://169.254.99.99:80"))});
+    QTRY_VERIFY(QApplication::overrideCursor() == nullptr);
+}
+
+void MainWindowActionsTest::copiesFromTheList()
+{
+    QTreeWidgetItem* item = row(kRecorder);
+    QVERIFY(item != nullptr);
+    m_list->setCurrentItem(item);
+    // The row is copied as shown (in the user's column order): the MAC column, hidden by an
+    // earlier test, shows again.
+    m_list->header()->setSectionHidden(11, false);
+    QGuiApplication::clipboard()->clear();
+    // Ctrl+C: the whole row as shown, tab-separated.
+    QTest::keyClick(m_list, Qt::Key_C, Qt::ControlModifier);
+    const QStringList cells = QGuiApplication::clipboard()->text().split(QLatin1Char('\t'));
+    QVERIFY2(cells.contains(QLatin1String(kRecorder)) && cells.contains(item->text(0)) && cells.size() > 10,
+             qPrintable(cells.join(QLatin1Char('|'))));
+
+    // The row menu's first two entries: the MAC and the IP address.
+    const QPoint inRow(m_list->viewport()->width() / 3, m_list->visualItemRect(item).center().y());
+    for (const int entry : {0, 1}) {
+        QTimer::singleShot(200, [entry]() {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (menu != nullptr) {
+                menu->actions().at(entry)->trigger();
+                menu->close();
+            }
+        });
+        m_window->slot_rowMenuRequested(inRow);
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 entry == 0 ? QString::fromLatin1(kRecorder) : MainWindow::recordOf(item)->ipAddress);
+    }
 }
 
 int main(int argc, char** argv)

@@ -7,8 +7,8 @@
 #include <QStringList>
 #include <QTimer>
 
-// Answers every message box that opens while it lives: notes "title|text", and what had the
-// focus just before, then presses OK. So a test can call a slot that shows a modal box and
+// Answers every message box that opens while it lives: notes "title|text", then presses OK,
+// or for a question the answer set (Yes unless told otherwise). So a test can call a slot that shows a modal box and
 // check afterwards which boxes came, in order.
 class MessageBoxRecorder : public QObject
 {
@@ -31,6 +31,11 @@ public:
     {
         m_boxes.clear();
     }
+    // The button pressed on a Yes/No question.
+    void setAnswer(N12_MessageBox::Button answer)
+    {
+        m_answer = answer;
+    }
 
 private:
     void answer()
@@ -44,10 +49,11 @@ private:
         if (m_grab) {
             m_grab(box);
         }
-        box->slot_buttonClicked(N12_MessageBox::Ok);
+        box->slot_buttonClicked((box->buttons() & N12_MessageBox::Yes) != 0 ? m_answer : N12_MessageBox::Ok);
     }
 
     std::function<void(N12_MessageBox*)> m_grab;
     QTimer m_timer;
     QStringList m_boxes;
+    N12_MessageBox::Button m_answer = N12_MessageBox::Yes;
 };

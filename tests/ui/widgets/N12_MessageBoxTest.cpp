@@ -264,8 +264,12 @@ void N12_MessageBoxTest::textFitsItsLabel_data()
 
     QTest::newRow("short line") << "The IP address is not valid." << false;
     QTest::newRow("lines broken by the translator") << "First line of the text\nsecond line of the text" << false;
-    QTest::newRow("one line wider than the label")
-        << "This sentence is much too long to be shown on a single line of the message box label" << true;
+    QTest::newRow("a longer line widens the box")
+        << "The address 10.0.0.69 is used by STORAGE-6 (02:5C:04:00:00:05)." << false;
+    QTest::newRow("one line wider than the widest box")
+        << "This sentence is much too long to be shown on a single line of the message box label, even "
+           "when the box has grown as wide as it may grow"
+        << true;
 }
 
 void N12_MessageBoxTest::textFitsItsLabel()
