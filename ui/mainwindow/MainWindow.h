@@ -2,26 +2,32 @@
 
 #include "BaseDialog.h"
 #include "CScanixManage.h"
+#include "DeviceInfo.h"
 #include "DeviceRecords.h"
 #include "Observer.h"
 
 #include <QElapsedTimer>
+#include <QHash>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 
 #include <deque>
 #include <memory>
+#include <vector>
 
 class DeviceControlBar;
 class DeviceTreeHeaderView;
 class DeviceTypeFilterMenu;
 class HeaderButton;
 class IconButton;
+class InventoryCompareDlg;
 class NcFramelessHelper;
 class QAction;
 class QActionGroup;
 class QFrame;
 class QLabel;
+class QMenu;
 class QMXButton;
 class QMXLabel;
 class QMXPushButton;
@@ -174,4 +180,46 @@ private:
     // Set once the window is being torn down: reports still queued are only freed.
     bool m_closing = false;
     bool m_restoringFlags = false;
+
+    // Work on a whole site (MainWindowSite.cpp): batch addressing, inventory export and report,
+    // comparison with a saved inventory.
+public:
+    enum ExportScope
+    {
+        ExportAll,
+        ExportShown,
+        ExportSelected
+    };
+    // The MACs of the selected rows, in list order.
+    QStringList selectedMacs() const;
+    // Opens the batch addressing dialog for the selected devices.
+    void slot_batchAddressing();
+    // Asks for a file and writes the devices of the scope in the format its name ends with.
+    void slot_exportDevices(ExportScope scope);
+    void slot_compareInventory();
+    // Writes the devices of the scope to a file: csv, json, html or pdf by its name.
+    bool exportDevices(ExportScope scope, const QString& path, const QString& siteName, QString& error);
+    // Marks the rows that differ from the saved inventory text until the comparison is closed.
+    bool startComparison(const QString& fileName, const QByteArray& saved, QString& error);
+    void closeComparison();
+
+private:
+    void createSiteTools();
+    void layoutSiteTools(int left);
+    void addSiteEntries(QMenu* menu);
+    void showRowMenu(const QPoint& position);
+    void markCompared(QTreeWidgetItem* row, const DeviceRowInfo& record) const;
+    std::vector<DEVICE_INFO> devicesOf(ExportScope scope) const;
+
+    QMXPushButton* m_batchButton = nullptr;
+    QMXPushButton* m_siteButton = nullptr;
+    // How the open comparison marks a device's row.
+    struct CompareMark
+    {
+        int kind; // an InventoryChange
+        QString why;
+    };
+    // MAC -> the mark of a device the open comparison found new or changed.
+    QHash<QString, CompareMark> m_comparison;
+    QPointer<InventoryCompareDlg> m_compareDialog;
 };

@@ -299,6 +299,7 @@ void MainWindow::setRowTexts(QTreeWidgetItem* row, const DeviceRowInfo& record, 
     if (!keepUnknownActivation || record.activation == 0 || record.activation == 1) {
         row->setText(kActivationColumn, DeviceText::activationText(record.activation));
     }
+    markCompared(row, record);
 }
 
 bool MainWindow::findDeviceByMac(const QString& mac) const
