@@ -191,6 +191,8 @@ void BatchAddressDlg::buildForm()
     row->addWidget(m_closeButton);
     m_applyButton->setEnabled(false);
     m_cancelButton->setEnabled(false);
+    // Nothing to save before a plan is made or loaded.
+    m_saveButton->setEnabled(false);
     m_body = body;
     m_buttonBar = bar;
 
@@ -270,6 +272,7 @@ void BatchAddressDlg::showPlan(const AddressPlan& plan)
         setMessage(getText("IDCS_BATCH_PLANNED_SUMMARY").arg(m_rows.size()).arg(skipped), false);
     }
     m_applyButton->setEnabled(plan.problem.empty() && !m_rows.empty());
+    m_saveButton->setEnabled(!m_rows.empty());
 }
 
 void BatchAddressDlg::slot_plan()
@@ -419,9 +422,10 @@ void BatchAddressDlg::slot_loadPlan()
 void BatchAddressDlg::setBusy(bool busy)
 {
     for (QWidget* w : std::initializer_list<QWidget*>{
-             m_start, m_mask, m_gateway, m_password, m_planButton, m_loadButton, m_saveButton, m_applyButton}) {
+             m_start, m_mask, m_gateway, m_password, m_planButton, m_loadButton, m_applyButton}) {
         w->setEnabled(!busy);
     }
+    m_saveButton->setEnabled(!busy && !m_rows.empty() && !m_rows.front().change.ip.empty());
     m_cancelButton->setEnabled(busy);
 }
 

@@ -38,10 +38,6 @@ InventoryCompareDlg::InventoryCompareDlg(const QString& fileName,
                               getText("IDCS_IP_ADDRESS"),
                               getText("IDCS_COMPARE_SAVED_VERSION"),
                               getText("IDCS_SOFT_VERSION")});
-    const int widths[] = {150, 110, 130, 105, 105, 110, 110};
-    for (int c = 0; c < 7; ++c) {
-        m_table->header()->resizeSection(c, widths[c]);
-    }
     for (const InventoryDifference& d : differences) {
         ++counts[static_cast<int>(d.kind)];
         const InventoryDevice& shown = d.kind == InventoryChange::Missing ? d.saved : d.live;
@@ -55,6 +51,11 @@ InventoryCompareDlg::InventoryCompareDlg(const QString& fileName,
         item->setText(4, text(d.live.ip));
         item->setText(5, text(d.saved.softwareVersion));
         item->setText(6, text(d.live.softwareVersion));
+    }
+    // Every heading and text whole, whatever the language; the list scrolls sideways if need be.
+    m_table->header()->resizeSections(QHeaderView::ResizeToContents);
+    for (int column = 0; column < m_table->columnCount(); ++column) {
+        m_table->header()->resizeSection(column, m_table->header()->sectionSize(column) + 16);
     }
     m_summary = new QMXLabel(getText("IDCS_COMPARE_SUMMARY")
                                  .arg(QFileInfo(fileName).fileName())

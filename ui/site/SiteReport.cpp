@@ -3,7 +3,6 @@
 #include "DeviceView.h"
 #include "LanguageSrc.h"
 
-#include <QLocale>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QSaveFile>
@@ -35,6 +34,16 @@ QString cell(const std::string& value)
     return QString::fromUtf8(value.data(), static_cast<int>(value.size())).toHtmlEscaped();
 }
 
+// A cell's text: the type in the loaded language, like the list shows it; the rest as the
+// inventory files have it.
+QString text(const DeviceView& view, const nlohmann::ordered_json& json, const char* field)
+{
+    if (std::string(field) == "typeName" && !DeviceTypeName(view.device.productSeries).empty()) {
+        return getText((std::string("IDCS_") + view.device.productSeries).c_str()).toHtmlEscaped();
+    }
+    return cell(DeviceText(view, json, field, false));
+}
+
 } // namespace
 
 QString html(const QString& siteName, const QDateTime& when, const std::vector<DEVICE_INFO>& devices)
@@ -52,7 +61,7 @@ QString html(const QString& siteName, const QDateTime& when, const std::vector<D
                 .arg(getText("IDCS_SITE_NAME").toHtmlEscaped(),
                      siteName.toHtmlEscaped(),
                      getText("IDCS_DATE").toHtmlEscaped(),
-                     QLocale().toString(when, QLocale::LongFormat).toHtmlEscaped(),
+                     when.toString(QStringLiteral("yyyy-MM-dd HH:mm t")).toHtmlEscaped(),
                      getText("IDCS_REPORT_COUNT").arg(devices.size()).toHtmlEscaped());
     page += QStringLiteral("<table cellspacing=\"0\" cellpadding=\"3\" border=\"1\">\n<tr>");
     for (const ReportColumn& column : kColumns) {
@@ -63,7 +72,7 @@ QString html(const QString& siteName, const QDateTime& when, const std::vector<D
         const nlohmann::ordered_json json = DeviceJson(view);
         page += QStringLiteral("<tr>");
         for (const ReportColumn& column : kColumns) {
-            page += QStringLiteral("<td>%1</td>").arg(cell(DeviceText(view, json, column.field, false)));
+            page += QStringLiteral("<td>%1</td>").arg(text(view, json, column.field));
         }
         page += QStringLiteral("</tr>\n");
     }
