@@ -304,8 +304,8 @@ void BatchAddressDlg::makePlan(int round)
     QElapsedTimer planning;
     planning.start();
     m_plan = PlanAddresses(m_selected, m_startText, m_maskText, m_gatewayText, m_held);
-    m_planMs = planning.elapsed();
     showPlan(m_plan);
+    m_planMs = planning.elapsed();
     if (!m_plan.problem.empty() || round >= kProbeRounds) {
         return;
     }

@@ -45,7 +45,7 @@ public:
     void setConfirmWait(int milliseconds);
     // A plan is being checked against the hosts answering on the network.
     bool isProbing() const;
-    // How long making the last plan took, for the record.
+    // How long making and showing the last plan took, for the record.
     qint64 lastPlanMs() const;
 
 signals:

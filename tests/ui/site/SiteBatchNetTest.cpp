@@ -321,7 +321,7 @@ TEST_F(SiteBatchNetTest, ExportCarriesTheScanFieldsAndComparisonMarksWhatDiffers
     openWindow(7);
 
     QString error;
-    for (const char* name : {"all.csv", "all.json", "all.html"}) {
+    for (const char* name : {"all.csv", "all.json", "all.html", "all.pdf"}) {
         ASSERT_TRUE(m_window->exportDevices(MainWindow::ExportAll, file(name), QStringLiteral("Depot <North>"), error))
             << error.toStdString();
     }
@@ -343,6 +343,10 @@ TEST_F(SiteBatchNetTest, ExportCarriesTheScanFieldsAndComparisonMarksWhatDiffers
         {QStringLiteral(SCANIX_CHECK_SCRIPT), file("all.csv"), file("all.json"), file("scan.csv"), file("scan.json")},
         &code);
     EXPECT_EQ(code, 0) << "the exported inventory differs from scanix-cli scan";
+
+    QFile pdf(file("all.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-") << "the report as PDF";
 
     QFile html(file("all.html"));
     ASSERT_TRUE(html.open(QIODevice::ReadOnly));
