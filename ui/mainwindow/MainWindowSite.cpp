@@ -297,24 +297,24 @@ bool MainWindow::startComparison(const QString& fileName, const QByteArray& save
 
 void MainWindow::closeComparison()
 {
-    if (m_comparison.isEmpty()) {
-        return;
-    }
     const QHash<QString, CompareMark> marked = std::exchange(m_comparison, {});
     for (auto it = marked.cbegin(); it != marked.cend(); ++it) {
         QTreeWidgetItem* row = m_deviceRecords.row(it.key());
         const DeviceRowInfo* record = m_deviceRecords.find(it.key());
         if (row != nullptr && record != nullptr) {
-            setRowTexts(row, *record, true);
             for (int column = 0; column < row->columnCount(); ++column) {
                 row->setData(column, Qt::ForegroundRole, QVariant());
                 row->setToolTip(column, QString());
             }
             row->setIcon(0, QIcon());
+            // Whatever else the row shows for itself comes back with its texts.
+            setRowTexts(row, *record, true);
         }
     }
-    if (m_compareDialog != nullptr) {
-        m_compareDialog->close();
+    // Taken first: closing the dialog comes back here through its finished signal.
+    if (InventoryCompareDlg* dialog = m_compareDialog.data()) {
+        m_compareDialog.clear();
+        dialog->close();
     }
 }
 

@@ -1,6 +1,7 @@
 #include "BatchAddressDlg.h"
 
 #include "Addressing.h"
+#include "BatchRowLook.h"
 #include "CScanixManage.h"
 #include "IpAddrEdit.h"
 #include "LanguageSrc.h"
@@ -39,12 +40,6 @@ enum Column
     ColStatus,
     ColCount
 };
-
-const QColor kPlainText(185, 185, 185);
-const QColor kMutedText(120, 124, 130);
-const QColor kGoodText(96, 196, 120);
-const QColor kBadText(232, 96, 86);
-const QColor kBusyText(0, 170, 200);
 
 QString text(const std::string& value)
 {
@@ -250,7 +245,7 @@ void BatchAddressDlg::showPlan(const AddressPlan& plan)
             item->setText(ColStatus, getText("IDCS_BATCH_SKIPPED").arg(text(planned.heldBy)));
             item->setToolTip(ColStatus, item->text(ColStatus).toHtmlEscaped());
             for (int c = 0; c < ColCount; ++c) {
-                item->setForeground(c, kMutedText);
+                item->setForeground(c, BatchRowLook::kMutedText);
             }
             ++skipped;
             continue;
@@ -259,9 +254,9 @@ void BatchAddressDlg::showPlan(const AddressPlan& plan)
                ChangeRequest{planned.device.mac, planned.ip, planned.mask, planned.gateway, "", "", ""});
         Row& row = m_rows.back();
         if (planned.rule != 0) {
-            setStatus(row, getText("IDCS_BATCH_RULE_FAILED"), kBadText);
+            setStatus(row, getText("IDCS_BATCH_RULE_FAILED"), BatchRowLook::kBadText);
         } else {
-            setStatus(row, getText("IDCS_BATCH_PLANNED"), kPlainText);
+            setStatus(row, getText("IDCS_BATCH_PLANNED"), BatchRowLook::kPlainText);
         }
     }
     m_progress->setRange(0, static_cast<int>(m_rows.size()));
@@ -417,133 +412,6 @@ void BatchAddressDlg::slot_loadPlan()
         return;
     }
     loadPlanText(content);
-}
-
-void BatchAddressDlg::setBusy(bool busy)
-{
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             m_start, m_mask, m_gateway, m_password, m_planButton, m_loadButton, m_applyButton}) {
-        w->setEnabled(!busy);
-    }
-    m_saveButton->setEnabled(!busy && !m_rows.empty() && !m_rows.front().change.ip.empty());
-    m_cancelButton->setEnabled(busy);
-}
-
-void BatchAddressDlg::slot_apply()
-{
-    std::vector<ChangeRequest> changes;
-    for (Row& row : m_rows) {
-        if (row.change.password.empty()) {
-            row.change.password = bytes(m_password->text());
-        }
-        if (row.change.password.empty()) {
-            setMessage(getText("IDCS_BATCH_PASSWORD_NEEDED"), true);
-            m_password->setFocus();
-            return;
-        }
-        changes.push_back(row.change);
-        row.state = BatchApplier::Waiting;
-        row.confirmed = false;
-        setStatus(row, getText("IDCS_BATCH_WAITING"), kPlainText);
-    }
-    m_done = 0;
-    m_progress->setRange(0, static_cast<int>(changes.size()));
-    m_progress->setValue(0);
-    setBusy(true);
-    setMessage(getText("IDCS_BATCH_APPLYING"), false);
-    m_applier.start(changes);
-}
-
-void BatchAddressDlg::slot_cancel()
-{
-    m_applier.cancel();
-    m_cancelButton->setEnabled(false);
-    setMessage(getText("IDCS_BATCH_CANCELLING"), false);
-}
-
-void BatchAddressDlg::onRowChanged(int index, BatchApplier::RowState state)
-{
-    if (index < 0 || index >= static_cast<int>(m_rows.size())) {
-        return;
-    }
-    Row& row = m_rows[static_cast<std::size_t>(index)];
-    row.state = state;
-    static const struct
-    {
-        const char* key;
-        QColor colour;
-    } looks[] = {{"IDCS_BATCH_WAITING", kPlainText},
-                 {"IDCS_BATCH_SENT", kBusyText},
-                 {"IDCS_BATCH_APPLIED", kGoodText},
-                 {"IDCS_BATCH_REFUSED", kBadText},
-                 {"IDCS_BATCH_NO_ANSWER", kBadText},
-                 {"IDCS_BATCH_NOT_FOUND", kBadText},
-                 {"IDCS_BATCH_NOT_SENT", kMutedText}};
-    setStatus(row, getText(looks[state].key), looks[state].colour);
-    if (state != BatchApplier::Sent && state != BatchApplier::Waiting) {
-        m_progress->setValue(++m_done);
-    } else {
-        m_table->scrollToItem(row.item);
-    }
-}
-
-void BatchAddressDlg::onFinished(bool /*cancelled*/)
-{
-    setBusy(false);
-    m_applyButton->setEnabled(false);
-    m_planButton->setEnabled(true);
-    emit sig_changesSent();
-    setMessage(getText("IDCS_BATCH_CONFIRMING"), false);
-    m_confirmElapsedMs = 0;
-    m_confirmTimer.start();
-}
-
-// A device's own report has the last word: an applied row counts once the device reports its
-// new address.
-void BatchAddressDlg::confirmRows()
-{
-    m_confirmElapsedMs += m_confirmTimer.interval();
-    int applied = 0;
-    int confirmed = 0;
-    for (Row& row : m_rows) {
-        if (row.state != BatchApplier::Applied) {
-            continue;
-        }
-        ++applied;
-        DEVICE_INFO device{};
-        if (!row.confirmed && m_manager.FindDevice(row.change.mac.c_str(), device) && row.change.ip == device.ipAddr) {
-            row.confirmed = true;
-            setStatus(row, getText("IDCS_BATCH_CONFIRMED"), kGoodText);
-        }
-        confirmed += row.confirmed ? 1 : 0;
-    }
-    const bool over = confirmed == applied || m_confirmElapsedMs >= m_confirmWaitMs;
-    if (!over) {
-        return;
-    }
-    m_confirmTimer.stop();
-    for (Row& row : m_rows) {
-        if (row.state == BatchApplier::Applied && !row.confirmed) {
-            setStatus(row, getText("IDCS_BATCH_NOT_CONFIRMED"), kBadText);
-        }
-    }
-    const int total = static_cast<int>(m_rows.size());
-    setMessage(getText("IDCS_BATCH_DONE").arg(confirmed).arg(total), confirmed != total);
-}
-
-void BatchAddressDlg::setConfirmWait(int milliseconds)
-{
-    m_confirmWaitMs = milliseconds;
-}
-
-void BatchAddressDlg::reject()
-{
-    // A change in flight is let finish: the device must not be left half told.
-    if (m_applier.isRunning()) {
-        slot_cancel();
-        return;
-    }
-    CustomDialog::reject();
 }
 
 qint64 BatchAddressDlg::lastPlanMs() const
