@@ -51,6 +51,13 @@ std::string bytes(const QString& value)
     return value.toUtf8().toStdString();
 }
 
+// A tooltip is read as markup when it looks like markup; a device's text, escaped inside a tag,
+// is always shown as the characters it holds.
+QString plainTip(const QString& value)
+{
+    return QStringLiteral("<span>%1</span>").arg(value.toHtmlEscaped());
+}
+
 QMXPushButton* button(const char* key, const char* name, QWidget* parent)
 {
     auto* b = new QMXPushButton(getText(key), parent);
@@ -215,7 +222,7 @@ void BatchAddressDlg::addRow(const PlanDevice& device, const ChangeRequest& chan
     item->setText(ColCurrent, text(device.ip));
     item->setText(ColNew, text(change.ip));
     // A device's name is whatever it reports: shown whole in the tooltip, never as markup.
-    item->setToolTip(ColName, text(device.name).toHtmlEscaped());
+    item->setToolTip(ColName, plainTip(text(device.name)));
     m_rows.push_back(Row{device, change, item, BatchApplier::Waiting, false});
 }
 
@@ -243,7 +250,7 @@ void BatchAddressDlg::showPlan(const AddressPlan& plan)
             auto* item = new QTreeWidgetItem(m_table);
             item->setText(ColNew, text(planned.ip));
             item->setText(ColStatus, getText("IDCS_BATCH_SKIPPED").arg(text(planned.heldBy)));
-            item->setToolTip(ColStatus, item->text(ColStatus).toHtmlEscaped());
+            item->setToolTip(ColStatus, plainTip(item->text(ColStatus)));
             for (int c = 0; c < ColCount; ++c) {
                 item->setForeground(c, BatchRowLook::kMutedText);
             }
