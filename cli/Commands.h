@@ -37,6 +37,7 @@ struct BatchOptions
     std::string file;
     bool passwordStdin = false;
     bool keepGoing = false;
+    bool dryRun = false;
     double seconds = 5;
     std::string format = "table";
 };

@@ -77,6 +77,7 @@ void AddChangeCommands(CLI::App& app, GlobalOptions& global, std::function<int()
     batchIp->add_option("FILE", batch.file, "CSV of mac,ip,mask,gateway[,password] rows, or - for stdin")->required();
     batchIp->add_flag("--password-stdin", batch.passwordStdin, "Read the password from the first line of stdin");
     batchIp->add_flag("--keep-going", batch.keepGoing, "Apply the good rows even when others fail the checks");
+    batchIp->add_flag("--dry-run", batch.dryRun, "Check the rows, print them and change nothing");
     batchIp->add_option("--format", batch.format, "Result format")
         ->check(CLI::IsMember({"table", "json"}))
         ->capture_default_str();

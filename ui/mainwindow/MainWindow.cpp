@@ -89,6 +89,7 @@ MainWindow::MainWindow(QWidget* parent, Qt::WindowFlags flags)
     createDeviceList();
     m_controlBar = new DeviceControlBar(this);
     m_statusBar = new StatusBar(this);
+    createSiteTools();
     setMinimumSize(1024, 700);
     connectSignals();
     startDiscovery();
@@ -289,6 +290,7 @@ void MainWindow::resizeEvent(QResizeEvent* event)
     m_toolFrame->setGeometry(corners(7, 59, w - 8, 92));
     const int textWidth = m_refreshButton->fontMetrics().horizontalAdvance(m_refreshButton->text());
     m_refreshButton->setGeometry(corners(30, 63, 30 + textWidth + 39, 88));
+    layoutSiteTools(30 + textWidth + 39 + 12);
     // The about button keeps its right edge and grows leftwards for a text longer than its
     // 50 pixels; the toggle moves along.
     const int aboutText = m_aboutButton->fontMetrics().horizontalAdvance(m_aboutButton->text());

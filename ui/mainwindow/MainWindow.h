@@ -2,10 +2,13 @@
 
 #include "BaseDialog.h"
 #include "CScanixManage.h"
+#include "DeviceInfo.h"
 #include "DeviceRecords.h"
 #include "Observer.h"
 
 #include <QElapsedTimer>
+#include <QHash>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QThreadPool>
@@ -13,6 +16,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <vector>
 
 struct AddressHolder;
 class DeviceControlBar;
@@ -20,6 +24,7 @@ class DeviceTreeHeaderView;
 class DeviceTypeFilterMenu;
 class HeaderButton;
 class IconButton;
+class InventoryCompareDlg;
 class NcFramelessHelper;
 class QAction;
 class QActionGroup;
@@ -213,4 +218,45 @@ private:
     QFutureWatcher<void>* m_requestWatcher = nullptr;
     std::function<void()> m_requestDone;
     bool m_requestBusy = false;
+
+    // Work on a whole site (MainWindowSite.cpp): batch addressing, inventory export and report,
+    // comparison with a saved inventory.
+public:
+    enum ExportScope
+    {
+        ExportAll,
+        ExportShown,
+        ExportSelected
+    };
+    // The MACs of the selected rows, in list order.
+    QStringList selectedMacs() const;
+    // Opens the batch addressing dialog for the selected devices.
+    void slot_batchAddressing();
+    // Asks for a file and writes the devices of the scope in the format its name ends with.
+    void slot_exportDevices(ExportScope scope);
+    void slot_compareInventory();
+    // Writes the devices of the scope to a file: csv, json, html or pdf by its name.
+    bool exportDevices(ExportScope scope, const QString& path, const QString& siteName, QString& error);
+    // Marks the rows that differ from the saved inventory text until the comparison is closed.
+    bool startComparison(const QString& fileName, const QByteArray& saved, QString& error);
+    void closeComparison();
+
+private:
+    void createSiteTools();
+    void layoutSiteTools(int left);
+    void addSiteEntries(QMenu* menu);
+    void markCompared(QTreeWidgetItem* row, const DeviceRowInfo& record) const;
+    std::vector<DEVICE_INFO> devicesOf(ExportScope scope) const;
+
+    QMXPushButton* m_batchButton = nullptr;
+    QMXPushButton* m_siteButton = nullptr;
+    // How the open comparison marks a device's row.
+    struct CompareMark
+    {
+        int kind; // an InventoryChange
+        QString why;
+    };
+    // MAC -> the mark of a device the open comparison found new or changed.
+    QHash<QString, CompareMark> m_comparison;
+    QPointer<InventoryCompareDlg> m_compareDialog;
 };

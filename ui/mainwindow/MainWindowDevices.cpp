@@ -102,6 +102,9 @@ void MainWindow::createDeviceList()
     m_deviceList = new VistaTreeWidget(this);
     m_deviceList->setObjectName(QStringLiteral("deviceList"));
     m_deviceList->setAccessibleName(getText("IDCS_DEVICE_NETWORK_SEARCH"));
+    // Ctrl and Shift clicks and Ctrl+A pick several devices for work on a whole site; the current
+    // row alone still fills the control bar's form.
+    m_deviceList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_header = new DeviceTreeHeaderView(m_deviceList);
     m_deviceList->setHeader(m_header);
     m_deviceList->setColumnCount(kColumnCount);
@@ -296,6 +299,7 @@ void MainWindow::setRowTexts(QTreeWidgetItem* row, const DeviceRowInfo& record, 
     if (!keepUnknownActivation || record.activation == 0 || record.activation == 1) {
         row->setText(kActivationColumn, DeviceText::activationText(record.activation));
     }
+    markCompared(row, record);
 }
 
 bool MainWindow::findDeviceByMac(const QString& mac) const

@@ -55,6 +55,8 @@ void MainWindow::slot_rowMenuRequested(const QPoint& position)
     QMXMenu menu(this);
     menu.setObjectName(QStringLiteral("rowMenu"));
     addCopyEntries(&menu, row);
+    menu.addSeparator();
+    addSiteEntries(&menu);
     if (menu.isEmpty()) {
         return;
     }
