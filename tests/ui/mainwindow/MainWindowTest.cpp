@@ -561,6 +561,8 @@ void MainWindowTest::routeNoteFitsBetweenCountAndHost()
             count.left() + label->fontMetrics().horizontalAdvance(text("onlineCountLabel")));
     bar->setRouteNote(QString());
     QVERIFY(m_window->findChild<QLabel*>("routeNoteLabel") == nullptr);
+}
+
 // The search library's count of reports it had to drop: polled, shown between the online count
 // and the host's labels, and gone with a fresh list.
 void MainWindowTest::droppedReportsWarnBesideTheCount()
