@@ -114,6 +114,13 @@ const char* const kAllKeys[] = {
     "IDCS_VERSION",
     "IDCS_DATE",
     "IDCS_COPYRIGHT_ZEB31",
+    // win-polish
+    "IDCS_TEXT_CUT_NOTE",
+    "IDCS_DEVICE_SHOWN_OF_FOUND_D",
+    "IDCS_REFRESH_MODE",
+    "IDCS_COLUMN_HEADERS",
+    "IDCS_COLUMNS",
+    "IDCS_FILTER_ON",
 };
 
 // Texts the program fills in with arg(): the placeholder must survive translation.
@@ -125,6 +132,8 @@ const char* const kKeysWithPlaceholder[] = {
     "IDCS_DNS_D",
     "IDCS_IP_OCTET_OF",
     "IDCS_MAC_PAIR_OF",
+    // win-polish placeholders
+    "IDCS_DEVICE_SHOWN_OF_FOUND_D",
 };
 
 const char* const kEnglish = "English (United States)";

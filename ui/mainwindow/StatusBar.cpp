@@ -5,6 +5,8 @@
 
 #include <QResizeEvent>
 
+#include <algorithm>
+
 namespace {
 const char* const kHostStyle = "font : 13px; color: rgb(125, 125, 125); border-right: 1px solid rgb(61, 61, 61);";
 const char* const kPlainStyle = "font : 13px; color: rgb(125, 125, 125);";
@@ -12,6 +14,8 @@ constexpr int kLabelTop = 5;
 constexpr int kLabelHeight = 17;
 constexpr int kLabelPadding = 20;
 constexpr int kLabelGap = 20;
+constexpr int kCountWidth = 200;
+constexpr int kCountPadding = 4;
 
 QMXLabel* statusLabel(const char* name, const char* style, QWidget* parent)
 {
@@ -41,7 +45,22 @@ StatusBar::StatusBar(QWidget* parent)
 
 void StatusBar::setOnlineCount(int n)
 {
-    m_countLabel->setText(getText("IDCS_DEVICE_ONLINE_NUM_D").arg(n));
+    setCountText(getText("IDCS_DEVICE_ONLINE_NUM_D").arg(n));
+}
+
+void StatusBar::setShownOfFound(int shown, int found)
+{
+    setCountText(getText("IDCS_DEVICE_SHOWN_OF_FOUND_D").arg(shown).arg(found));
+}
+
+// The count keeps at least its 200 pixels and grows for a longer text, so that no language's
+// count is cut.
+void StatusBar::setCountText(const QString& text)
+{
+    m_countLabel->setText(text);
+    m_countLabel->ensurePolished();
+    const int needed = m_countLabel->fontMetrics().horizontalAdvance(text) + kCountPadding;
+    m_countLabel->setGeometry(10, kLabelTop, std::max(kCountWidth, needed), kLabelHeight);
 }
 
 void StatusBar::setHostNetwork(const QString& ip, const QString& mask, const QString& gateway, const QString& dns)
@@ -58,7 +77,7 @@ void StatusBar::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     const int w = width();
     m_background->setGeometry(0, 0, w, height());
-    m_countLabel->setGeometry(10, kLabelTop, 200, kLabelHeight);
+    m_countLabel->setGeometry(10, kLabelTop, std::max(kCountWidth, m_countLabel->width()), kLabelHeight);
     m_dnsLabel->ensurePolished();
     const QFontMetrics metrics(m_dnsLabel->font());
     int right = w;

@@ -1,5 +1,8 @@
 #include "CheckBoxHeaderView.h"
 
+#include <QPainter>
+#include <QStyleOptionHeader>
+
 namespace {
 constexpr int kLeftInset = 21;
 } // namespace
@@ -90,4 +93,69 @@ void CheckBoxHeaderView::placeSectionWidget(int section)
         break;
     }
     widget->move(x, y);
+}
+
+void CheckBoxHeaderView::setSectionWidgetVisible(int section, bool visible)
+{
+    QWidget* widget = m_sectionWidgets.value(section, nullptr);
+    if (widget == nullptr || widget->isVisibleTo(this) == visible) {
+        return;
+    }
+    widget->setVisible(visible);
+    viewport()->update();
+}
+
+int CheckBoxHeaderView::reservedWidth(int section) const
+{
+    const QWidget* widget = m_sectionWidgets.value(section, nullptr);
+    if (widget == nullptr || !widget->isVisibleTo(this) || m_placements.value(section) != PlaceRight) {
+        return 0;
+    }
+    return widget->width() + 1;
+}
+
+void CheckBoxHeaderView::initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const
+{
+    QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+    if (logicalIndex == m_labelLaterSection) {
+        option->text.clear();
+        option->sortIndicator = QStyleOptionHeader::None;
+    }
+}
+
+// The section itself (background, divider) is painted whole; its text and sort arrow go into
+// the room left of the widget, so a narrow column's header is elided rather than covered.
+void CheckBoxHeaderView::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
+{
+    const int reserved = reservedWidth(logicalIndex);
+    if (reserved == 0 || orientation() != Qt::Horizontal) {
+        QHeaderView::paintSection(painter, rect, logicalIndex);
+        return;
+    }
+    m_labelLaterSection = logicalIndex;
+    QHeaderView::paintSection(painter, rect, logicalIndex);
+    m_labelLaterSection = -1;
+
+    QStyleOptionHeader option;
+    initStyleOption(&option);
+    initStyleOptionForIndex(&option, logicalIndex);
+    option.rect = rect.adjusted(0, 0, -reserved, 0);
+    QStyle* headerStyle = style();
+    const QRect labelRect = headerStyle->subElementRect(QStyle::SE_HeaderLabel, &option, this);
+    QStyleOptionHeader label(option);
+    label.rect = labelRect;
+    // Elided here: the style elides only with the header's own width in mind.
+    const int arrowRoom = option.sortIndicator != QStyleOptionHeader::None
+                              ? headerStyle->subElementRect(QStyle::SE_HeaderArrow, &option, this).width()
+                              : 0;
+    label.text = fontMetrics().elidedText(option.text, textElideMode(), labelRect.width() - arrowRoom);
+    painter->save();
+    painter->setClipRect(option.rect);
+    headerStyle->drawControl(QStyle::CE_HeaderLabel, &label, painter, this);
+    if (option.sortIndicator != QStyleOptionHeader::None) {
+        QStyleOptionHeader arrow(option);
+        arrow.rect = headerStyle->subElementRect(QStyle::SE_HeaderArrow, &option, this);
+        headerStyle->drawPrimitive(QStyle::PE_IndicatorHeaderArrow, &arrow, painter, this);
+    }
+    painter->restore();
 }
