@@ -55,6 +55,8 @@ constexpr qint64 kReportSliceMs = 8;
 
 // Room a header text needs beside it: the section's padding and the sort indicator.
 constexpr int kHeaderTextMargin = 24;
+// Room a shown filter button takes from its section (its width and the divider).
+constexpr int kFilterButtonRoom = 33;
 // Room around a cell's text.
 constexpr int kCellTextMargin = 16;
 } // namespace
@@ -66,8 +68,13 @@ int MainWindow::fittedWidth(int column) const
     m_header->ensurePolished();
     const QFontMetrics headerMetrics(m_header->font());
     const QFontMetrics cellMetrics(m_deviceList->font());
-    int width = std::max(kColumns[column].width,
-                         headerMetrics.horizontalAdvance(getText(kColumns[column].key)) + kHeaderTextMargin);
+    // A column with a filter button keeps room for the button beside its header text.
+    const bool filtered =
+        column == 1 || column == VistaTreeWidgetItem::kIpColumn || column == VistaTreeWidgetItem::kDataPortColumn;
+    const int buttonRoom = filtered ? kFilterButtonRoom : 0;
+    int width =
+        std::max(kColumns[column].width,
+                 headerMetrics.horizontalAdvance(getText(kColumns[column].key)) + kHeaderTextMargin + buttonRoom);
     QStringList values;
     if (column == 1) {
         for (const char* type :

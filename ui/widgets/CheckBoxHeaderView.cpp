@@ -123,39 +123,25 @@ void CheckBoxHeaderView::initStyleOptionForIndex(QStyleOptionHeader* option, int
     }
 }
 
-// The section itself (background, divider) is painted whole; its text and sort arrow go into
-// the room left of the widget, so a narrow column's header is elided rather than covered.
+// The section's text and sort arrow are painted by the header itself into the room left of the
+// widget, elided there; the strip under the widget is painted as the section without its text,
+// so the section keeps its background and its divider at its right edge.
 void CheckBoxHeaderView::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
 {
     const int reserved = reservedWidth(logicalIndex);
-    if (reserved == 0 || orientation() != Qt::Horizontal) {
+    if (reserved == 0 || orientation() != Qt::Horizontal || reserved >= rect.width()) {
         QHeaderView::paintSection(painter, rect, logicalIndex);
         return;
     }
+    const QRect room = rect.adjusted(0, 0, -reserved, 0);
+    painter->save();
+    painter->setClipRect(room);
+    QHeaderView::paintSection(painter, room, logicalIndex);
+    painter->restore();
+    painter->save();
+    painter->setClipRect(QRect(QPoint(room.right() + 1, rect.top()), rect.bottomRight()));
     m_labelLaterSection = logicalIndex;
     QHeaderView::paintSection(painter, rect, logicalIndex);
     m_labelLaterSection = -1;
-
-    QStyleOptionHeader option;
-    initStyleOption(&option);
-    initStyleOptionForIndex(&option, logicalIndex);
-    option.rect = rect.adjusted(0, 0, -reserved, 0);
-    QStyle* headerStyle = style();
-    const QRect labelRect = headerStyle->subElementRect(QStyle::SE_HeaderLabel, &option, this);
-    QStyleOptionHeader label(option);
-    label.rect = labelRect;
-    // Elided here: the style elides only with the header's own width in mind.
-    const int arrowRoom = option.sortIndicator != QStyleOptionHeader::None
-                              ? headerStyle->subElementRect(QStyle::SE_HeaderArrow, &option, this).width()
-                              : 0;
-    label.text = fontMetrics().elidedText(option.text, textElideMode(), labelRect.width() - arrowRoom);
-    painter->save();
-    painter->setClipRect(option.rect);
-    headerStyle->drawControl(QStyle::CE_HeaderLabel, &label, painter, this);
-    if (option.sortIndicator != QStyleOptionHeader::None) {
-        QStyleOptionHeader arrow(option);
-        arrow.rect = headerStyle->subElementRect(QStyle::SE_HeaderArrow, &option, this);
-        headerStyle->drawPrimitive(QStyle::PE_IndicatorHeaderArrow, &arrow, painter, this);
-    }
     painter->restore();
 }

@@ -47,6 +47,6 @@ private:
     QMap<int, QWidget*> m_sectionWidgets;
     QMap<int, int> m_placements;
     QObject* m_extra;
-    // The section painted without its label, whose label is then painted beside its widget.
+    // The section being painted without its label (the strip under its widget).
     mutable int m_labelLaterSection = -1;
 };
