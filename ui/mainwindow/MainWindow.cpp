@@ -44,6 +44,8 @@ const char* const kTitleButtonStyle = "QMXButton { background: transparent; bord
                                       "QMXButton:hover { border-image: url(:/skin/%1) 0 22 0 22; }"
                                       "QMXButton:pressed { border-image: url(:/skin/%1) 0 0 0 44; }";
 
+// Pixels by which two ways of computing a screen position may differ by rounding alone.
+constexpr int kRoundingSlack = 4;
 // How long after a move or resize the window's place is taken as settled.
 constexpr qint64 kSettleMs = 500;
 
@@ -495,7 +497,8 @@ void MainWindow::syncKnownPosition(QWidget* target, const QMouseEvent* event)
     }
     const QPoint local = event->position().toPoint();
     const QPoint actual = event->globalPosition().toPoint();
-    if (target->mapToGlobal(local) != actual) {
+    // A pixel or two apart is rounding under a scaled display, not a stale position.
+    if ((target->mapToGlobal(local) - actual).manhattanLength() > kRoundingSlack) {
         native->setPosition(actual - target->mapTo(this, local));
     }
 }
@@ -508,7 +511,7 @@ void MainWindow::syncNativePosition()
     if (native == nullptr || !isVisible() || isMinimized() || m_maximized) {
         return;
     }
-    if (native->position() != geometry().topLeft()) {
+    if ((native->position() - geometry().topLeft()).manhattanLength() > kRoundingSlack) {
         native->setPosition(geometry().topLeft());
     }
 }
