@@ -81,7 +81,7 @@ void DeviceTreeHeaderView::slot_hide(int col)
 {
     if (sectionWidget(col) != nullptr) {
         const QPoint mouse = viewport()->mapFromGlobal(QCursor::pos());
-        if (!sectionRect(col).contains(mouse) && col != m_activeFilterSection) {
+        if (!sectionRect(col).contains(mouse) && col != m_activeFilterSection && !m_keyboardInside) {
             setSectionWidgetVisible(col, false);
         }
     }
@@ -217,6 +217,11 @@ void DeviceTreeHeaderView::paintEvent(QPaintEvent* event)
 
 void DeviceTreeHeaderView::slot_focusChanged(QWidget* /*old*/, QWidget* now)
 {
+    // A popup opened from here (a filter, the column menu) leaves the keyboard where it was: the
+    // focus comes back to its button when it closes, so the button must still be there.
+    if (now != nullptr && now->window()->windowType() == Qt::Popup) {
+        return;
+    }
     const bool inside = now != nullptr && (now == this || isAncestorOf(now));
     if (inside == m_keyboardInside) {
         return;

@@ -14,8 +14,10 @@
 #include <QAction>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolTip>
 
 #include <cstdio>
@@ -236,6 +238,33 @@ void MainWindowViewTest::keyboardReachesEveryControl()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5);
     QCOMPARE(FakeSearchLibrary::CallNames(), (std::vector<std::string>{"StopAuto", "StartAuto"}));
     QCOMPARE(list()->topLevelItemCount(), 0);
+
+    // While the keyboard is on the header, its filter buttons show for Tab to reach them.
+    auto* typeButton = m_window->findChild<QPushButton*>(QStringLiteral("deviceTypeFilterButton"));
+    auto* portButton = m_window->findChild<QPushButton*>(QStringLiteral("portFilterButton"));
+    header()->setFocus(Qt::TabFocusReason);
+    QVERIFY(typeButton->isVisible() && portButton->isVisible());
+    list()->setFocus(Qt::TabFocusReason);
+    QVERIFY(!portButton->isVisibleTo(header()));
+
+    // Menus open from the keyboard: the column menu from the header, a filter from its button,
+    // the refresh modes from the refresh button. Each runs modally and is closed once it shows.
+    const auto opensMenu = [](QWidget* target, int key, Qt::KeyboardModifiers modifiers) {
+        bool shown = false;
+        QTimer::singleShot(0, [&shown]() {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                shown = true;
+                menu->close();
+            }
+        });
+        QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
+        return shown;
+    };
+    QVERIFY(opensMenu(header(), Qt::Key_F10, Qt::ShiftModifier));
+    QVERIFY(opensMenu(header(), Qt::Key_Space, Qt::NoModifier));
+    QVERIFY(opensMenu(typeButton, Qt::Key_Return, Qt::NoModifier));
+    QVERIFY(opensMenu(portButton, Qt::Key_F4, Qt::NoModifier));
+    QVERIFY(opensMenu(refresh, Qt::Key_Down, Qt::NoModifier));
 }
 
 // Reports still queued when the window goes are freed, and nothing else queued runs: a
