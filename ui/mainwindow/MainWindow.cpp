@@ -50,7 +50,7 @@ constexpr int kRoundingSlack = 4;
 constexpr qint64 kSettleMs = 500;
 
 // Room beside the about button's text, both sides together.
-constexpr int kAboutTextRoom = 8;
+constexpr int kAboutTextRoom = 12;
 
 // Rectangles of the layout are written by their inclusive corners.
 QRect corners(int left, int top, int right, int bottom)
