@@ -23,12 +23,17 @@ CScanixManage::~CScanixManage()
     Quit();
 }
 
-void CScanixManage::Init()
+bool CScanixManage::Init()
 {
     CSocketsLayer::Start();
     ClearStore();
-    SCANIX_SEARCH_Initial(&CScanixManage::SearchCallback, this, kLibraryOption);
+    // A library that did not start (it already runs for someone else) is not ours to stop.
+    if (SCANIX_SEARCH_Initial(&CScanixManage::SearchCallback, this, kLibraryOption) != 0) {
+        CSocketsLayer::Stop();
+        return false;
+    }
     m_running = true;
+    return true;
 }
 
 void CScanixManage::Refresh(bool bManual)

@@ -25,7 +25,8 @@ public:
     CScanixManage& operator=(const CScanixManage&) = delete;
 
     // Starts the sockets layer, empties the store and starts the library with our callback.
-    void Init();
+    // Returns false when the library did not start; the manager then counts as not running.
+    bool Init();
     // Manual: empties the store and asks for one search now. Automatic: restarts periodic
     // search with the stored interval (even 0) after emptying the store.
     void Refresh(bool bManual);

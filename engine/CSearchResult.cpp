@@ -12,11 +12,39 @@ namespace {
 constexpr const char* kRootName = "multicastSearchResult";
 constexpr const char* kMakerPrefix = "QMX";
 
+// Ends a text that had to be cut to fit the record, so that nobody reading the field takes
+// what is left for the whole text (a cut address would even read as another address).
+constexpr const char kCutMark[] = "\xE2\x80\xA6";
+constexpr std::size_t kCutMarkLength = sizeof kCutMark - 1;
+
+// Copies a text of the report into its record field: whole when it fits, otherwise as much as
+// fits before the cut mark, cut on a character boundary.
+template <std::size_t N> void copyReportText(char (&field)[N], const std::string& text)
+{
+    static_assert(N > kCutMarkLength + 1, "a field holds at least the cut mark");
+    if (text.size() < N) {
+        CopyText(field, text);
+        return;
+    }
+    const std::size_t keep = Utf8CutLength(text.data(), text.size(), N - 1 - kCutMarkLength);
+    CopyText(field, text.substr(0, keep) + kCutMark);
+}
+
 // Reads the next sibling named name, if any, into field.
 template <std::size_t N> void readText(CMarkupSTL& doc, const char* name, char (&field)[N])
 {
     if (doc.FindElement(name)) {
-        CopyText(field, doc.GetElementData());
+        copyReportText(field, doc.GetElementData());
+    }
+}
+
+// A port the device cannot listen on counts as not reported: no address is ever built with
+// it, and a missing port reads 0 as everywhere else.
+void readPort(CMarkupSTL& doc, const char* name, int& field)
+{
+    if (doc.FindElement(name)) {
+        const int port = CSearchResult::ParseInt(doc.GetElementData());
+        field = port >= 1 && port <= 65535 ? port : 0;
     }
 }
 
@@ -41,19 +69,19 @@ void readTcpIp(CMarkupSTL& doc, DEVICE_INFO& info)
         doc.EnterElement();
         if (doc.FindElement("item")) {
             if (findItemChild(doc, "ip")) {
-                CopyText(info.ipAddr, doc.GetChildElementData());
+                copyReportText(info.ipAddr, doc.GetChildElementData());
             }
             if (findItemChild(doc, "mask")) {
-                CopyText(info.mask, doc.GetChildElementData());
+                copyReportText(info.mask, doc.GetChildElementData());
             }
             if (findItemChild(doc, "route")) {
-                CopyText(info.route, doc.GetChildElementData());
+                copyReportText(info.route, doc.GetChildElementData());
             }
             if (findItemChild(doc, "dhcpSwitch")) {
                 info.dhcpSwitch = doc.GetChildElementData() == "true";
             }
             if (doc.FindElement("item") && findItemChild(doc, "ip")) {
-                CopyText(info.ipAddr2, doc.GetChildElementData());
+                copyReportText(info.ipAddr2, doc.GetChildElementData());
             }
         }
         doc.LeaveElement();
@@ -67,9 +95,9 @@ void readTcpIp(CMarkupSTL& doc, DEVICE_INFO& info)
 void readPorts(CMarkupSTL& doc, DEVICE_INFO& info)
 {
     doc.EnterElement();
-    readInt(doc, "dataPort", info.dataPort);
-    readInt(doc, "httpPort", info.httpPort);
-    readInt(doc, "rtspPort", info.rtspPort);
+    readPort(doc, "dataPort", info.dataPort);
+    readPort(doc, "httpPort", info.httpPort);
+    readPort(doc, "rtspPort", info.rtspPort);
     doc.LeaveElement();
 }
 
@@ -78,7 +106,11 @@ void readProductInfo(CMarkupSTL& doc, DEVICE_INFO& info)
     doc.EnterElement();
     readText(doc, "bootTime", info.bootTime);
     readText(doc, "runningTime", info.runningTime);
-    readText(doc, "softwareVer", info.softwareVer);
+    std::string version(info.softwareVer);
+    if (doc.FindElement("softwareVer")) {
+        version = doc.GetElementData();
+        copyReportText(info.softwareVer, version);
+    }
     readText(doc, "devName", info.devName);
     readText(doc, "hardwareVer", info.hardwareVer);
     readInt(doc, "deviceActivated", info.deviceActivated);
@@ -87,12 +119,11 @@ void readProductInfo(CMarkupSTL& doc, DEVICE_INFO& info)
     readText(doc, "productSeries", info.productSeries);
     readText(doc, "productModel", info.productModel);
     if (doc.FindElement("build")) {
-        // Composed first and cut to the field once, never appended past its end.
-        std::string version(info.softwareVer);
+        // Composed from the whole texts first and cut to the field once.
         version += '(';
         version += doc.GetElementData();
         version += ')';
-        CopyText(info.softwareVer, version);
+        copyReportText(info.softwareVer, version);
     }
     doc.LeaveElement();
 }

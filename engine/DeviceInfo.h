@@ -62,11 +62,26 @@ static_assert(sizeof(DEVICE_INFO) == 444, "DEVICE_INFO is a 444-byte record");
 static_assert(offsetof(SEARCH_INFO, devInfo) == 4, "SEARCH_INFO layout");
 static_assert(sizeof(SEARCH_INFO) == 448, "SEARCH_INFO is a 448-byte record");
 
-// Copies a text into a fixed-size field: cut to the field's width minus one, the rest
-// zero-filled, so the field is always NUL-terminated.
+// The length of the longest start of text (length bytes) that is at most limit bytes and does
+// not end inside a UTF-8 character, so a cut never leaves half a character behind. A byte run
+// that is not UTF-8 (more continuation bytes than a character has) is cut at limit.
+inline std::size_t Utf8CutLength(const char* text, std::size_t length, std::size_t limit)
+{
+    if (length <= limit) {
+        return length;
+    }
+    std::size_t n = limit;
+    for (int step = 0; step < 3 && n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80; ++step) {
+        --n;
+    }
+    return (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80 ? limit : n;
+}
+
+// Copies a text into a fixed-size field: cut to at most the field's width minus one, on a
+// character boundary, the rest zero-filled, so the field is always NUL-terminated.
 template <std::size_t N> void CopyText(char (&field)[N], const char* text, std::size_t length)
 {
-    const std::size_t n = text == nullptr ? 0 : (length < N - 1 ? length : N - 1);
+    const std::size_t n = text == nullptr ? 0 : Utf8CutLength(text, length, N - 1);
     if (n > 0) {
         std::memcpy(field, text, n);
     }

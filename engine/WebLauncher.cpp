@@ -113,7 +113,10 @@ std::string FormatDeviceUrl(std::uint32_t address, int httpPort, int httpType)
     char dotted[INET_ADDRSTRLEN] = {};
     inet_ntop(AF_INET, &addr, dotted, sizeof dotted);
     char url[64] = {};
-    if (httpType == 1) {
+    // Without a usable port the scheme's own port is the best guess, and the address no port.
+    if (httpPort < 1 || httpPort > 65535) {
+        std::snprintf(url, sizeof url, "%s://%s", httpType == 1 ? "https" : "http", dotted);
+    } else if (httpType == 1) {
         std::snprintf(url, sizeof url, "https://%s:%d", dotted, httpPort);
     } else if (httpPort == 80) {
         std::snprintf(url, sizeof url, "http://%s", dotted);
@@ -127,8 +130,9 @@ std::uint32_t ChooseDeviceAddress(const char* ipAddr, const char* ipAddr2, int d
 {
     const std::uint32_t first = ParseAddress(ipAddr);
     const std::uint32_t second = ParseAddress(ipAddr2);
-    if (first != 0 && (second == 0 || ProbeTcp(first, dataPort, timeoutMs))) {
-        // Without a usable second address the first is the only candidate, answering or not.
+    if (first != 0 && (second == 0 || dataPort <= 0 || ProbeTcp(first, dataPort, timeoutMs))) {
+        // Without a usable second address the first is the only candidate, answering or not;
+        // without a reported data port there is nothing to probe, and the first comes first.
         return first;
     }
     return second;

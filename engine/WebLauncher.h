@@ -18,7 +18,8 @@ std::string ProgramDirectory();
 std::string LauncherWorkDirectory();
 
 // The web page of a device at address (network byte order): "https://a.b.c.d:port" when
-// httpType is 1, "http://a.b.c.d" for port 80, else "http://a.b.c.d:port". The address is
+// httpType is 1, "http://a.b.c.d" for port 80, else "http://a.b.c.d:port"; a port outside
+// 1..65535 (none reported) gives the scheme's address without a port. The address is
 // always written from the number, so no text of the device's reaches the launcher.
 std::string FormatDeviceUrl(std::uint32_t address, int httpPort, int httpType);
 

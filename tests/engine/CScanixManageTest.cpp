@@ -166,6 +166,25 @@ TEST_F(CScanixManageLifecycle, DestroyingARunningManagerQuitsTheLibrary)
     EXPECT_EQ(FakeSearchLibrary::CallNames(), (Names{"Initial", "Quit"}));
 }
 
+TEST_F(CScanixManageLifecycle, AManagerWhoseLibraryDidNotStartLeavesItToItsOwner)
+{
+    CScanixManage owner;
+    ASSERT_TRUE(owner.Init());
+    {
+        CScanixManage second;
+        EXPECT_FALSE(second.Init());
+        FakeSearchLibrary::ClearCalls();
+        second.Quit();
+    }
+    // Neither Quit nor the destructor of the second stopped the owner's library.
+    EXPECT_TRUE(FakeSearchLibrary::CallNames().empty());
+    EXPECT_TRUE(FakeSearchLibrary::Running());
+    ASSERT_TRUE(FakeSearchLibrary::DeliverOnThread(kMacA, SCANIX_KIND_FOUND, CameraDocument()).get());
+    EXPECT_EQ(StoredMacs(owner), Names{kMacA});
+    owner.Quit();
+    EXPECT_EQ(FakeSearchLibrary::CallNames(), Names{"Quit"});
+}
+
 TEST_F(CScanixManageLifecycle, FindDeviceCopiesTheRecordOut)
 {
     CScanixManage manager;

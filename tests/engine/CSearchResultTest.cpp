@@ -70,27 +70,93 @@ TEST(CSearchResult, ReadsARecorderReportWithoutRtspPortOrBuild)
     EXPECT_EQ(d.httpType, 0);
 }
 
-TEST(CSearchResult, CutsLongTextsAtFieldWidthMinusOne)
+TEST(CSearchResult, TextsTooLongForTheRecordAreCutOnACharacterAndMarked)
 {
+    // A text that fits (width minus one byte) is kept whole; a longer one keeps as much as fits
+    // before the three-byte mark "…", never half a character.
+    struct Case
+    {
+        const char* element;
+        std::string text;
+        std::string expected;
+    };
     const std::string long70(70, 'n');
-    std::string doc = LoadDocument("ipc_found.xml");
-    doc = Replaced(doc, "<devName>Gate camera</devName>", "<devName>" + long70 + "</devName>");
-    doc = Replaced(doc, "<runningTime>0 days 12:30:05</runningTime>", "<runningTime>" + long70 + "</runningTime>");
-    doc = Replaced(doc, "<encryptType>md5</encryptType>", "<encryptType>" + long70 + "</encryptType>");
-    doc = Replaced(doc, "<productModel>IPC-4K-B</productModel>", "<productModel>" + long70 + "</productModel>");
-    doc = Replaced(doc, "<ip>192.168.1.64</ip>", "<ip>1234567890123456789012</ip>");
-    doc = Replaced(doc, "<kernelVer>K3.10</kernelVer>", "<kernelVer>0123456789abcdef</kernelVer>");
-    DEVICE_INFO d{};
-    ASSERT_TRUE(Read(doc, d));
-    EXPECT_EQ(std::string(d.devName), long70.substr(0, 31));
-    EXPECT_EQ(std::string(d.runningTime), long70.substr(0, 63));
-    EXPECT_EQ(std::string(d.encryptType), long70.substr(0, 18));
-    EXPECT_EQ(std::string(d.productModel), long70.substr(0, 23));
-    EXPECT_STREQ(d.ipAddr, "1234567890123456789");
-    EXPECT_STREQ(d.kernelVer, "0123456789abcde");
-    // The next field starts intact after each cut one.
-    EXPECT_STREQ(d.mask, "255.255.255.0");
-    EXPECT_EQ(d.deviceActivated, 1);
+    const Case cases[] = {
+        {"devName", "Gate camera", "Gate camera"},
+        {"devName", long70.substr(0, 31), long70.substr(0, 31)},
+        {"devName", long70, long70.substr(0, 28) + "…"},
+        {"devName", "北门入口摄像机一号北", "北门入口摄像机一号北"},
+        {"devName", "北门入口摄像机一号北门", "北门入口摄像机一号…"},
+        {"devName", "Камера-въезд-северные-ворота", "Камера-въезд-се…"},
+        {"devName", "Gate🚪🚪🚪🚪🚪🚪🚪🚪", "Gate🚪🚪🚪🚪🚪🚪…"},
+        // Not UTF-8 at all: a run of continuation bytes is cut where the width ends.
+        {"devName", std::string(40, '\x80'), std::string(28, '\x80') + "…"},
+        {"productModel", "IPC-4K-B-Ультра-длинная", "IPC-4K-B-Ультр…"},
+        {"runningTime", long70, long70.substr(0, 60) + "…"},
+        {"kernelVer", "0123456789abcdef", "0123456789ab…"},
+        // A cut address must not read as another, shorter address.
+        {"ip", "192.168.100.1001234567", "192.168.100.1001…"},
+        {"encryptType", long70, long70.substr(0, 15) + "…"},
+    };
+    const struct
+    {
+        const char* element;
+        std::string original;
+    } originals[] = {{"devName", "<devName>Gate camera</devName>"},
+                     {"productModel", "<productModel>IPC-4K-B</productModel>"},
+                     {"runningTime", "<runningTime>0 days 12:30:05</runningTime>"},
+                     {"kernelVer", "<kernelVer>K3.10</kernelVer>"},
+                     {"ip", "<ip>192.168.1.64</ip>"},
+                     {"encryptType", "<encryptType>md5</encryptType>"}};
+    for (const Case& c : cases) {
+        std::string doc = LoadDocument("ipc_found.xml");
+        for (const auto& original : originals) {
+            if (std::strcmp(original.element, c.element) == 0) {
+                const std::string tag(c.element);
+                doc = Replaced(doc, original.original, "<" + tag + ">" + c.text + "</" + tag + ">");
+            }
+        }
+        DEVICE_INFO d{};
+        ASSERT_TRUE(Read(doc, d)) << c.element << " " << c.text;
+        const std::string element(c.element);
+        const char* got = element == "devName"        ? d.devName
+                          : element == "productModel" ? d.productModel
+                          : element == "runningTime"  ? d.runningTime
+                          : element == "kernelVer"    ? d.kernelVer
+                          : element == "ip"           ? d.ipAddr
+                                                      : d.encryptType;
+        EXPECT_EQ(std::string(got), c.expected) << c.element << " " << c.text;
+        // The next field starts intact after each cut one.
+        EXPECT_STREQ(d.mask, "255.255.255.0");
+        EXPECT_EQ(d.deviceActivated, 1);
+    }
+}
+
+TEST(CSearchResult, PortsOutsideTheirRangeCountAsMissing)
+{
+    struct Case
+    {
+        const char* text;
+        int port;
+    };
+    for (const Case& c : {Case{"8080", 8080},
+                          Case{"1", 1},
+                          Case{"65535", 65535},
+                          Case{"0", 0},
+                          Case{"-5", 0},
+                          Case{"65536", 0},
+                          Case{"2147483647", 0},
+                          Case{"99999999999", 0},
+                          Case{"http", 0}}) {
+        DEVICE_INFO d{};
+        const std::string port = c.text;
+        ASSERT_TRUE(Read(Doc("<port><dataPort>" + port + "</dataPort><httpPort>" + port + "</httpPort><rtspPort>" +
+                             port + "</rtspPort></port>"),
+                         d));
+        EXPECT_EQ(d.dataPort, c.port) << c.text;
+        EXPECT_EQ(d.httpPort, c.port) << c.text;
+        EXPECT_EQ(d.rtspPort, c.port) << c.text;
+    }
 }
 
 TEST(CSearchResult, BuildIsAppendedToTheSoftwareVersion)
@@ -105,7 +171,7 @@ TEST(CSearchResult, BuildIsAppendedToTheSoftwareVersion)
     ASSERT_TRUE(Read(Doc("<productInfo/><tcpIp/><productInfo><softwareVer>V1.2.3.4_beta</softwareVer><build>20261207</"
                          "build></productInfo>"),
                      d));
-    EXPECT_STREQ(d.softwareVer, "V1.2.3.4_beta(2");
+    EXPECT_STREQ(d.softwareVer, "V1.2.3.4_bet…");
     EXPECT_EQ(d.softwareBulildDate[0], '\0');
 }
 

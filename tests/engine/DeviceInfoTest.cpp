@@ -17,6 +17,13 @@ TEST(DeviceInfo, CopyTextCutsAtWidthMinusOneAndZeroFills)
     EXPECT_STREQ(field, "abcdefg");
     CopyText(field, "abcdefg");
     EXPECT_STREQ(field, "abcdefg");
+    // Never half a character: "é" is two bytes, "€" three.
+    CopyText(field, "abcdefé");
+    EXPECT_STREQ(field, "abcdef");
+    CopyText(field, "abcdeé");
+    EXPECT_STREQ(field, "abcdeé");
+    CopyText(field, "ab€€");
+    EXPECT_STREQ(field, "ab€");
     CopyText(field, static_cast<const char*>(nullptr));
     EXPECT_STREQ(field, "");
 }

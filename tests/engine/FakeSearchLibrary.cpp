@@ -128,13 +128,15 @@ extern "C" {
 
 int SCANIX_SEARCH_Initial(SCANIX_SEARCH_CALLBACK callback, void* user, int option)
 {
-    {
-        std::lock_guard<std::mutex> lock(state().mutex);
-        state().callback = callback;
-        state().user = user;
-    }
     record({"Initial", option, user, {}, {}});
-    return 1;
+    // As the library: one caller at a time.
+    std::lock_guard<std::mutex> lock(state().mutex);
+    if (callback == nullptr || state().callback != nullptr) {
+        return -1;
+    }
+    state().callback = callback;
+    state().user = user;
+    return 0;
 }
 
 int SCANIX_SEARCH_Manual(void)

@@ -67,6 +67,11 @@ TEST(WebLauncher, UrlForms)
     EXPECT_EQ(FormatDeviceUrl(address, 80, 0), "http://192.168.1.64");
     EXPECT_EQ(FormatDeviceUrl(address, 8080, 0), "http://192.168.1.64:8080");
     EXPECT_EQ(FormatDeviceUrl(address, 443, 2), "http://192.168.1.64:443");
+    // No port reported, or one no device can listen on: never written into the address.
+    for (const int port : {0, -5, 65536, 2147483647}) {
+        EXPECT_EQ(FormatDeviceUrl(address, port, 0), "http://192.168.1.64") << port;
+        EXPECT_EQ(FormatDeviceUrl(address, port, 1), "https://192.168.1.64") << port;
+    }
 }
 
 TEST(WebLauncher, ChoosesTheSecondAddressAndNeverThisHost)
@@ -99,6 +104,8 @@ TEST(WebLauncher, ChoosesTheSecondAddressAndNeverThisHost)
         const std::uint32_t expected = c.chosen != nullptr ? inet_addr(c.chosen) : 0u;
         EXPECT_EQ(ChooseDeviceAddress(c.first, c.second, 9008, 200), expected) << c.first << " / " << c.second;
     }
+    // No data port reported: nothing to probe, the first address is taken.
+    EXPECT_EQ(ChooseDeviceAddress("10.9.0.1", "10.9.0.2", 0, 200), inet_addr("10.9.0.1"));
     RunCommand("ip link del wl0");
 }
 

@@ -188,6 +188,13 @@ const char* const kAllKeys[] = {
     "IDCS_CLOSE_COMPARISON",
     "IDCS_BATCH_PROBING",
     "IDCS_BATCH_ANSWERING",
+    // win-polish
+    "IDCS_TEXT_CUT_NOTE",
+    "IDCS_DEVICE_SHOWN_OF_FOUND_D",
+    "IDCS_REFRESH_MODE",
+    "IDCS_COLUMN_HEADERS",
+    "IDCS_COLUMNS",
+    "IDCS_FILTER_ON",
 };
 
 // Texts the program fills in with arg(): the placeholder must survive translation.
@@ -219,6 +226,8 @@ const char* const kKeysWithPlaceholder[] = {
     "IDCS_REPORT_COUNT",
     "IDCS_COMPARE_SUMMARY",
     "IDCS_COMPARE_CHANGED",
+    // win-polish placeholders
+    "IDCS_DEVICE_SHOWN_OF_FOUND_D",
 };
 
 const char* const kEnglish = "English (United States)";

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QHelpEvent>
 #include <QHoverEvent>
 #include <QLineEdit>
 #include <QPixmap>
@@ -19,10 +20,13 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
+#include <QTreeWidgetItem>
 
 #include <cstdio>
 #include <deque>
 #include <functional>
+#include <string>
 
 namespace {
 void settle(int ms)
@@ -218,6 +222,56 @@ int main(int argc, char* argv[])
     header->columnMenu()->hide();
 
     ok = shootActions(window, list, out) && ok;
+    // A name too long for the device record, as the engine reads it from a report: cut on a
+    // character, marked, and whole in the tooltip with a line saying so.
+    std::string mac = "00:AA:BB:CC:DD:01";
+    window.searchManage().OnSearchCallback(
+        mac.data(),
+        1,
+        "<multicastSearchResult><productInfo><productSeries>QMX_IPC</productSeries></productInfo><tcpIp><ipAddr>"
+        "<item><ip>192.168.1.250</ip></item></ipAddr></tcpIp><port><dataPort>9008</dataPort><httpPort>80</httpPort>"
+        "</port><productInfo><devName>北门入口摄像机一号北门停车场</devName><productSeries>QMX_IPC</productSeries>"
+        "<productModel>IPC-4K-B-Panorama-Outdoor</productModel></productInfo></multicastSearchResult>");
+    settle(500);
+    if (QTreeWidgetItem* cut = list->findItems(QStringLiteral("192.168.1.250"), Qt::MatchExactly, 3).value(0)) {
+        list->scrollToItem(cut);
+        const QRect cell = list->visualItemRect(cut).intersected(
+            QRect(header->sectionViewportPosition(0), 0, header->sectionSize(0), 100000));
+        QHelpEvent help(QEvent::ToolTip, cell.center(), list->viewport()->mapToGlobal(cell.center()));
+        QCoreApplication::sendEvent(list->viewport(), &help);
+        ok = shoot(out, "5-cut-name-tooltip") && ok;
+        const QRect model = list->visualItemRect(cut).intersected(
+            QRect(header->sectionViewportPosition(2), 0, header->sectionSize(2), 100000));
+        QHelpEvent elided(QEvent::ToolTip, model.center(), list->viewport()->mapToGlobal(model.center()));
+        QCoreApplication::sendEvent(list->viewport(), &elided);
+        ok = shoot(out, "6-elided-model-tooltip") && ok;
+        QToolTip::hideText();
+    }
+
+    // An address filter on: its button stays shown and marked, the count says shown of found.
+    window.slot_ipaddressMenuTriggered(QStringLiteral("192.168.1.1"), QStringLiteral("192.168.1.100"));
+    QTest::mouseMove(list->viewport(), QPoint(200, 200));
+    ok = shoot(out, "7-ip-filter-on") && ok;
+    window.slot_filterCleared();
+
+    // The keyboard focus on each control that Tab reaches.
+    window.activateWindow();
+    const char* const focusable[] = {"refreshButton",
+                                     "deviceBarButton",
+                                     "aboutButton",
+                                     "deviceTreeHeader",
+                                     "deviceTypeFilterButton",
+                                     "ipFilterButton",
+                                     "portFilterButton",
+                                     "networkHeader",
+                                     "restoreHeader"};
+    for (const char* name : focusable) {
+        if (auto* widget = window.findChild<QWidget*>(QString::fromLatin1(name))) {
+            widget->setFocus(Qt::TabFocusReason);
+            ok = shoot(out, qPrintable(QStringLiteral("8-focus-%1").arg(QString::fromLatin1(name)))) && ok;
+        }
+    }
+    list->setFocus(Qt::TabFocusReason);
 
     // The type filter's header button shows under the mouse.
     QTest::mouseMove(header->viewport(), QPoint(header->sectionViewportPosition(1) + 20, 15));

@@ -1,5 +1,6 @@
 #include "ButtonControl.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace {
@@ -15,6 +16,8 @@ const char* const kHoverStyle = "ButtonControl { background-color: rgb(75,80,84)
                                 "border-left: none;border-right: none;}";
 const char* const kPressedStyle = "ButtonControl { background-color: rgb(37,38,44);border: 1px solid rgb(78,83,90); "
                                   "border-left: none;border-right: none; }";
+// Reached with Tab, the header shows the focus in the accent colour used by every control.
+const char* const kFocusStyle = "ButtonControl:focus { border: 1px solid rgb(56,145,180); }";
 const char* const kReleasedStyle = "ButtonControl { background-color: rgb(75,80,84);border: 1px solid rgb(78,83,90); "
                                    "border-left: none; border-right: none;}";
 
@@ -33,10 +36,16 @@ ButtonControl::ButtonControl(const QString& caption, QWidget* parent)
     m_arrow = new QMXLabel(this);
     m_arrow->setObjectName(QStringLiteral("arrow"));
     showArrowFrame(kFirstFrame);
-    setStyleSheet(QStringLiteral("ButtonControl { background-color: rgb(43,44,49); border: 1px solid rgb(78,83,90); "
-                                 "border-left: none; border-right: none;}"));
-    // The header is read as the section's name; the arrow is decoration.
+    applyStyle(kRestStyle);
+    // The header is read as the section's name; the arrow is decoration. It takes the focus
+    // from the keyboard only, so a click leaves no focus mark behind.
     setAccessibleName(caption);
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void ButtonControl::applyStyle(const char* style)
+{
+    setStyleSheet(QString::fromLatin1(style) + QLatin1Char(' ') + QString::fromLatin1(kFocusStyle));
 }
 
 void ButtonControl::setExpanded(bool expanded)
@@ -58,7 +67,7 @@ void ButtonControl::mousePressEvent(QMouseEvent* event)
         return;
     }
     showArrowFrame(kLastFrame);
-    setStyleSheet(QString::fromLatin1(kPressedStyle));
+    applyStyle(kPressedStyle);
 }
 
 void ButtonControl::mouseReleaseEvent(QMouseEvent* event)
@@ -67,10 +76,32 @@ void ButtonControl::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint())) {
         return;
     }
+    toggle(kReleasedStyle);
+}
+
+void ButtonControl::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!event->isAutoRepeat()) {
+            toggle(underMouse() ? kHoverStyle : kRestStyle);
+        }
+        event->accept();
+        return;
+    default:
+        QMXLabel::keyPressEvent(event);
+        return;
+    }
+}
+
+void ButtonControl::toggle(const char* style)
+{
     m_expanded = !m_expanded;
     setArrowPath(m_expanded);
     showArrowFrame(kMiddleFrame);
-    setStyleSheet(QString::fromLatin1(kReleasedStyle));
+    applyStyle(style);
     emit clicked(m_expanded);
 }
 
@@ -78,14 +109,14 @@ void ButtonControl::enterEvent(QEnterEvent* event)
 {
     QMXLabel::enterEvent(event);
     showArrowFrame(kMiddleFrame);
-    setStyleSheet(QString::fromLatin1(kHoverStyle));
+    applyStyle(kHoverStyle);
 }
 
 void ButtonControl::leaveEvent(QEvent* event)
 {
     QMXLabel::leaveEvent(event);
     showArrowFrame(kFirstFrame);
-    setStyleSheet(QString::fromLatin1(kRestStyle));
+    applyStyle(kRestStyle);
 }
 
 void ButtonControl::resizeEvent(QResizeEvent* event)

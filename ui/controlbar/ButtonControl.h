@@ -27,8 +27,14 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // Space or Enter folds the section as a click does.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Folds or unfolds the section, shows the given look and tells the bar.
+    void toggle(const char* style);
+    // A state's look with the keyboard focus mark added.
+    void applyStyle(const char* style);
     // Shows one frame of the arrow strip, given by its border-image slice.
     void showArrowFrame(const char* slice);
     void setArrowPath(bool expanded);

@@ -87,6 +87,8 @@ DeviceControlBar::DeviceControlBar(QWidget* parent)
     connect(m_networkHeader, &ButtonControl::clicked, this, &DeviceControlBar::slot_visibleNetworkParam);
     connect(m_restoreHeader, &ButtonControl::clicked, this, &DeviceControlBar::slot_visibleDevice);
     connect(m_save, &QPushButton::clicked, this, &DeviceControlBar::slot_changeNetworkParamClicked);
+    // Enter in the password saves, as the last step of filling the form.
+    connect(m_password, &QLineEdit::returnPressed, m_save, &QPushButton::click);
     connect(m_ok, &QPushButton::clicked, this, &DeviceControlBar::slot_restorePwdClicked);
 }
 

@@ -28,6 +28,7 @@ struct Texts
     QString second;
     QString activated;
     QString notActivated;
+    QString cutNote;
 };
 
 Texts g_texts;
@@ -52,6 +53,7 @@ void loadTexts()
     g_texts.second = getText("IDCS_SECOND");
     g_texts.activated = getText("IDCS_ACTIVATED");
     g_texts.notActivated = getText("IDCS_NONACTIVATED");
+    g_texts.cutNote = getText("IDCS_TEXT_CUT_NOTE");
     g_texts.loaded = true;
 }
 
@@ -109,6 +111,19 @@ QString activationText(int activation)
         return texts().notActivated;
     }
     return QString();
+}
+
+QString portText(int port)
+{
+    return port == 0 ? QString() : QString::number(port);
+}
+
+QString cutTextToolTip(const QString& text)
+{
+    if (!text.endsWith(QChar(0x2026))) {
+        return QString();
+    }
+    return text + QLatin1Char('\n') + texts().cutNote;
 }
 
 } // namespace DeviceText

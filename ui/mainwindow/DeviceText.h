@@ -15,5 +15,10 @@ QString deviceTypeName(const QString& key);
 QString formatRunTime(const QString& seconds);
 // The activation column: activated for 0, not activated for 1, empty otherwise.
 QString activationText(int activation);
+// A port in decimal; empty for 0, the value of a port the device did not report.
+QString portText(int port);
+// For a text the engine had to cut to fit its record (it ends with the cut mark "…"): the
+// text and a line saying so; empty for any other text.
+QString cutTextToolTip(const QString& text);
 
 } // namespace DeviceText

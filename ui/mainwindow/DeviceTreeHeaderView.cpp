@@ -3,8 +3,11 @@
 #include "QMXMenu.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyle>
 #include <QTreeView>
 
@@ -30,6 +33,9 @@ DeviceTreeHeaderView::DeviceTreeHeaderView(QWidget* parent)
     setMouseTracking(true);
     connect(this, &QHeaderView::sectionMoved, this, &DeviceTreeHeaderView::slot_sectionMoved);
     connect(m_columnMenu, &QMenu::triggered, this, &DeviceTreeHeaderView::slot_columnMenuTriggered);
+    // Reached with Tab only: a click on the header sorts or resizes and leaves the focus where it was.
+    setFocusPolicy(Qt::TabFocus);
+    connect(qApp, &QApplication::focusChanged, this, &DeviceTreeHeaderView::slot_focusChanged);
 }
 
 void DeviceTreeHeaderView::buildColumnMenu()
@@ -59,12 +65,24 @@ bool DeviceTreeHeaderView::isSortableColumn(int column)
     return column == 3 || column == 5 || (column >= 8 && column <= 11);
 }
 
+void DeviceTreeHeaderView::setActiveFilterSection(int section)
+{
+    m_activeFilterSection = section;
+    const QPoint mouse = viewport()->mapFromGlobal(QCursor::pos());
+    showOnlySectionWidget(underMouse() ? logicalIndexAt(mouse.x()) : -1);
+}
+
+int DeviceTreeHeaderView::activeFilterSection() const
+{
+    return m_activeFilterSection;
+}
+
 void DeviceTreeHeaderView::slot_hide(int col)
 {
-    if (QWidget* widget = sectionWidget(col)) {
+    if (sectionWidget(col) != nullptr) {
         const QPoint mouse = viewport()->mapFromGlobal(QCursor::pos());
-        if (!sectionRect(col).contains(mouse)) {
-            widget->hide();
+        if (!sectionRect(col).contains(mouse) && col != m_activeFilterSection && !m_keyboardInside) {
+            setSectionWidgetVisible(col, false);
         }
     }
     m_menuOpen = false;
@@ -72,8 +90,8 @@ void DeviceTreeHeaderView::slot_hide(int col)
 
 void DeviceTreeHeaderView::slot_show(int col)
 {
-    if (QWidget* widget = sectionWidget(col)) {
-        widget->show();
+    if (sectionWidget(col) != nullptr) {
+        setSectionWidgetVisible(col, true);
         m_menuOpen = true;
     }
 }
@@ -112,12 +130,26 @@ void DeviceTreeHeaderView::mousePressEvent(QMouseEvent* event)
             setSortIndicatorShown(true);
         } else {
             setSortIndicatorShown(false);
-            // Nudging a width repaints the whole header without the indicator.
-            resizeSection(1, sectionSize(1) - 1);
-            resizeSection(1, sectionSize(1) + 1);
+            nudgeRepaint();
         }
     }
     CheckBoxHeaderView::mousePressEvent(event);
+}
+
+// Nudging a width down and back repaints the whole header without the indicator. A hidden
+// section is never nudged: resizing it would set the width it comes back with.
+void DeviceTreeHeaderView::nudgeRepaint()
+{
+    int section = 1;
+    for (int visual = 0; isSectionHidden(section) && visual < count(); ++visual) {
+        section = logicalIndex(visual);
+    }
+    if (section < 0 || isSectionHidden(section)) {
+        return;
+    }
+    const int size = sectionSize(section);
+    resizeSection(section, size - 1);
+    resizeSection(section, size);
 }
 
 void DeviceTreeHeaderView::mouseReleaseEvent(QMouseEvent* event)
@@ -143,14 +175,71 @@ void DeviceTreeHeaderView::leaveEvent(QEvent* event)
 void DeviceTreeHeaderView::contextMenuEvent(QContextMenuEvent* event)
 {
     CheckBoxHeaderView::contextMenuEvent(event);
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        openColumnMenuFromKeyboard();
+        return;
+    }
     m_columnMenu->exec(event->globalPos());
+}
+
+void DeviceTreeHeaderView::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    const bool opens = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter ||
+                       (key == Qt::Key_F10 && event->modifiers().testFlag(Qt::ShiftModifier));
+    if (opens && !event->isAutoRepeat()) {
+        event->accept();
+        openColumnMenuFromKeyboard();
+        return;
+    }
+    CheckBoxHeaderView::keyPressEvent(event);
+}
+
+// Under the header's left end, on its first entry, ready for the arrow keys.
+void DeviceTreeHeaderView::openColumnMenuFromKeyboard()
+{
+    const QList<QAction*> entries = m_columnMenu->actions();
+    if (!entries.isEmpty()) {
+        m_columnMenu->setActiveAction(entries.first());
+    }
+    m_columnMenu->exec(mapToGlobal(QPoint(0, height())));
+}
+
+void DeviceTreeHeaderView::paintEvent(QPaintEvent* event)
+{
+    CheckBoxHeaderView::paintEvent(event);
+    if (hasFocus()) {
+        QPainter painter(viewport());
+        painter.setPen(QColor(56, 145, 180));
+        painter.drawRect(viewport()->rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+void DeviceTreeHeaderView::slot_focusChanged(QWidget* /*old*/, QWidget* now)
+{
+    // A popup opened from here (a filter, the column menu) leaves the keyboard where it was: the
+    // focus comes back to its button when it closes, so the button must still be there.
+    if (now != nullptr && now->window()->windowType() == Qt::Popup) {
+        return;
+    }
+    const bool inside = now != nullptr && (now == this || isAncestorOf(now));
+    if (inside == m_keyboardInside) {
+        return;
+    }
+    m_keyboardInside = inside;
+    viewport()->update();
+    if (inside) {
+        showOnlySectionWidget(-1);
+    } else if (!m_menuOpen) {
+        showOnlySectionWidget(underMouse() ? logicalIndexAt(viewport()->mapFromGlobal(QCursor::pos()).x()) : -1);
+    }
 }
 
 void DeviceTreeHeaderView::showOnlySectionWidget(int section)
 {
     for (int column = 0; column < count(); ++column) {
-        if (QWidget* widget = sectionWidget(column)) {
-            widget->setVisible(column == section);
+        if (sectionWidget(column) != nullptr) {
+            setSectionWidgetVisible(column, m_keyboardInside || column == section || column == m_activeFilterSection);
         }
     }
 }

@@ -2,6 +2,7 @@
 
 #include "LanguageSrc.h"
 
+#include <QAction>
 #include <QActionGroup>
 
 DeviceTypeFilterMenu::DeviceTypeFilterMenu(int column, QWidget* parent)
@@ -38,13 +39,23 @@ QAction* DeviceTypeFilterMenu::entry(const QString& text) const
     return nullptr;
 }
 
+// "All devices" stays first; the types follow in the alphabetical order of their names in
+// the loaded language, wherever they were met first.
 void DeviceTypeFilterMenu::addTypeEntry(const QString& text)
 {
     if (entry(text) != nullptr) {
         return;
     }
-    QAction* action = addAction(text);
+    auto* action = new QAction(text, this);
     action->setCheckable(true);
+    const QList<QAction*> entries = actions();
+    QAction* before = nullptr;
+    for (int i = 1; i < entries.size() && before == nullptr; ++i) {
+        if (QString::localeAwareCompare(text, entries.at(i)->text()) < 0) {
+            before = entries.at(i);
+        }
+    }
+    insertAction(before, action);
     m_group->addAction(action);
 }
 

@@ -5,6 +5,7 @@
 #include "DeviceRowInfo.h"
 #include "DeviceText.h"
 #include "DeviceTreeHeaderView.h"
+#include "HeaderButton.h"
 #include "IconButton.h"
 #include "LanguageSrc.h"
 #include "NcFramelessHelper.h"
@@ -16,6 +17,7 @@
 #include "ToolButton.h"
 #include "VistaTreeWidget.h"
 
+#include <QAbstractButton>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCoreApplication>
@@ -25,7 +27,10 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
+#include <QTreeWidgetItem>
+#include <QWindow>
 #include <QtConcurrent>
 
 #include <algorithm>
@@ -38,6 +43,14 @@ std::atomic<MainWindow*> g_mainWindow{nullptr};
 const char* const kTitleButtonStyle = "QMXButton { background: transparent; border-image: url(:/skin/%1) 0 44 0 0; }"
                                       "QMXButton:hover { border-image: url(:/skin/%1) 0 22 0 22; }"
                                       "QMXButton:pressed { border-image: url(:/skin/%1) 0 0 0 44; }";
+
+// Pixels by which two ways of computing a screen position may differ by rounding alone.
+constexpr int kRoundingSlack = 4;
+// How long after a move or resize the window's place is taken as settled.
+constexpr qint64 kSettleMs = 500;
+
+// Room beside the about button's text, both sides together.
+constexpr int kAboutTextRoom = 12;
 
 // Rectangles of the layout are written by their inclusive corners.
 QRect corners(int left, int top, int right, int bottom)
@@ -91,9 +104,12 @@ MainWindow::MainWindow(QWidget* parent, Qt::WindowFlags flags)
     m_statusBar = new StatusBar(this);
     createSiteTools();
     setMinimumSize(1024, 700);
+    setUpKeyboard();
     connectSignals();
     startDiscovery();
     qApp->installEventFilter(this);
+    // The keyboard starts in the list, not on the first button of the tool strip.
+    m_deviceList->setFocus(Qt::OtherFocusReason);
 }
 
 MainWindow::~MainWindow()
@@ -103,13 +119,17 @@ MainWindow::~MainWindow()
     m_searchManage.Detach(this);
     waitForWorkers();
     m_searchManage.Quit();
-    // Reports posted before the library stopped would be dropped with their records: take
-    // them now, while the window is whole, and only free them.
+    // Reports posted before the library stopped would be dropped with their records: free
+    // them, and only them. Running the queued calls instead would also run a queued restore
+    // of the window's flags, which re-creates and shows the native window while it goes.
     m_closing = true;
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    freeQueuedReports();
     m_pendingReports.clear();
     MainWindow* self = this;
     g_mainWindow.compare_exchange_strong(self, nullptr);
+    // Detaching gives the window its own flags back and shows it again if it was visible; a
+    // window that goes is not shown again.
+    hide();
     m_framelessHelper->detachFrom(this);
     delete m_framelessHelper;
     m_framelessHelper = nullptr;
@@ -275,9 +295,16 @@ void MainWindow::showRouteNote()
     }
 }
 
+void MainWindow::moveEvent(QMoveEvent* event)
+{
+    BaseDialog::moveEvent(event);
+    m_geometryChanged.start();
+}
+
 void MainWindow::resizeEvent(QResizeEvent* event)
 {
     BaseDialog::resizeEvent(event);
+    m_geometryChanged.start();
     const int w = width();
     const int h = height();
     m_logoLabel->setGeometry(corners(2, 2, 231, 51));
@@ -291,10 +318,10 @@ void MainWindow::resizeEvent(QResizeEvent* event)
     const int textWidth = m_refreshButton->fontMetrics().horizontalAdvance(m_refreshButton->text());
     m_refreshButton->setGeometry(corners(30, 63, 30 + textWidth + 39, 88));
     layoutSiteTools(30 + textWidth + 39 + 12);
-    // The about button keeps its right edge and grows leftwards for a text longer than its
-    // 50 pixels; the toggle moves along.
+    // The about button keeps its right edge and grows leftwards only for a text that does not
+    // fit its 50 pixels with a little room on each side; the toggle moves along.
     const int aboutText = m_aboutButton->fontMetrics().horizontalAdvance(m_aboutButton->text());
-    const int grow = std::max(0, aboutText + 16 - 50);
+    const int grow = std::max(0, aboutText + kAboutTextRoom - 50);
     m_deviceBarButton->setGeometry(corners(w - 100 - grow, 63, w - 75 - grow, 88));
     m_aboutButton->setGeometry(corners(w - 70 - grow, 63, w - 21, 88));
     m_statusBar->setGeometry(corners(7, h - 37, w - 8, h - 8));
@@ -358,6 +385,10 @@ void MainWindow::mouseDoubleClickEvent(QMouseEvent* event)
 void MainWindow::changeEvent(QEvent* event)
 {
     BaseDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        // Queued: the window manager activates the window once it has placed it.
+        QTimer::singleShot(0, this, &MainWindow::syncNativePosition);
+    }
     if (event->type() != QEvent::WindowStateChange || m_restoringFlags) {
         return;
     }
@@ -390,18 +421,67 @@ void MainWindow::restoreFramelessFlags()
     m_restoringFlags = false;
 }
 
+// Tab walks the tool strip, the list's header and its filter buttons, the list, then the
+// control bar; every control shows the keyboard focus and has a name for a screen reader.
+void MainWindow::setUpKeyboard()
+{
+    for (QPushButton* button : {static_cast<QPushButton*>(m_refreshButton),
+                                static_cast<QPushButton*>(m_deviceBarButton),
+                                static_cast<QPushButton*>(m_aboutButton)}) {
+        // A click keeps the focus where it was; Tab reaches them.
+        button->setFocusPolicy(Qt::TabFocus);
+    }
+    m_refreshButton->setAccessibleDescription(getText("IDCS_REFRESH_MODE"));
+    m_refreshButton->toolMenu()->setAccessibleName(getText("IDCS_REFRESH_MODE"));
+    QWidget::setTabOrder(m_refreshButton, m_deviceBarButton);
+    QWidget::setTabOrder(m_deviceBarButton, m_aboutButton);
+    QWidget::setTabOrder(m_aboutButton, m_header);
+    QWidget::setTabOrder(m_header, m_deviceTypeButton);
+    QWidget::setTabOrder(m_deviceTypeButton, m_ipButton);
+    QWidget::setTabOrder(m_ipButton, m_portButton);
+    QWidget::setTabOrder(m_portButton, m_deviceList);
+    QWidget::setTabOrder(m_deviceList, m_controlBar);
+    auto* refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    refresh->setContext(Qt::WindowShortcut);
+    connect(refresh, &QShortcut::activated, this, &MainWindow::slot_refresh);
+}
+
 void MainWindow::keyPressEvent(QKeyEvent* event)
 {
     // The dialog base would close the tool on Escape and click a default button on Return.
     switch (event->key()) {
-    case Qt::Key_Escape:
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        event->accept();
+        if (!event->isAutoRepeat()) {
+            activateFocusWidget();
+        }
+        return;
+    case Qt::Key_Escape:
         event->accept();
         return;
     default:
         QWidget::keyPressEvent(event);
         return;
+    }
+}
+
+// Enter on a row opens its page, as a double-click does; on a button it clicks (no button of
+// the window is a default one, so the button itself leaves Enter to the window).
+void MainWindow::activateFocusWidget()
+{
+    QWidget* focus = focusWidget();
+    if (focus == m_deviceList) {
+        QTreeWidgetItem* row = m_deviceList->currentItem();
+        if (row != nullptr && row->isSelected()) {
+            slot_itemDoubleClicked(row, m_deviceList->currentColumn());
+        }
+        return;
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(focus)) {
+        if (button->isEnabled() && isAncestorOf(button)) {
+            button->animateClick();
+        }
     }
 }
 
@@ -415,7 +495,48 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy) && copySelectedRow()) {
         return true;
     }
+    if ((event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonPress) && event->spontaneous() &&
+        watched->isWidgetType()) {
+        syncKnownPosition(static_cast<QWidget*>(watched), static_cast<QMouseEvent*>(event));
+    }
     return BaseDialog::eventFilter(watched, event);
+}
+
+// A window manager may place the frameless window without the toolkit learning where: the
+// native window's known position stays at the corner of the manager's frame (0,0) while the
+// widget's geometry is right, until the window is moved. Every popup placed from the window's
+// position (a filter panel, the refresh menu) then opens away from its button. The pointer's
+// position on the screen comes from the display server and is always right; when the place
+// computed from the window's position disagrees with it, the native window is told where it is.
+void MainWindow::syncKnownPosition(QWidget* target, const QMouseEvent* event)
+{
+    // Not while a button drags the window, nor while events from before a move of our own may
+    // still come in with the old place.
+    const bool settled = !m_geometryChanged.isValid() || m_geometryChanged.elapsed() > kSettleMs;
+    const bool dragging = event->type() == QEvent::MouseMove && event->buttons() != Qt::NoButton;
+    QWindow* native = windowHandle();
+    if (native == nullptr || target->window() != this || isMinimized() || m_maximized || dragging || !settled) {
+        return;
+    }
+    const QPoint local = event->position().toPoint();
+    const QPoint actual = event->globalPosition().toPoint();
+    // A pixel or two apart is rounding under a scaled display, not a stale position.
+    if ((target->mapToGlobal(local) - actual).manhattanLength() > kRoundingSlack) {
+        native->setPosition(actual - target->mapTo(this, local));
+    }
+}
+
+// The same disagreement, seen without the pointer: once the window is shown and placed, the
+// native window's position must be the widget's.
+void MainWindow::syncNativePosition()
+{
+    QWindow* native = windowHandle();
+    if (native == nullptr || !isVisible() || isMinimized() || m_maximized) {
+        return;
+    }
+    if ((native->position() - geometry().topLeft()).manhattanLength() > kRoundingSlack) {
+        native->setPosition(geometry().topLeft());
+    }
 }
 
 void MainWindow::slot_about()

@@ -16,6 +16,8 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <unordered_set>
 #include <vector>
 
 struct AddressHolder;
@@ -120,6 +122,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -132,6 +135,10 @@ private:
     int fittedWidth(int column) const;
     void createFilterMenus();
     void connectSignals();
+    void setUpKeyboard();
+    void activateFocusWidget();
+    void syncKnownPosition(QWidget* target, const QMouseEvent* event);
+    void syncNativePosition();
     void startDiscovery();
     void showRouteNote();
     bool reportSliceLeft();
@@ -142,7 +149,13 @@ private:
     void onDeviceGone(DeviceRowInfo* record);
     void setRowTexts(QTreeWidgetItem* row, const DeviceRowInfo& record, bool keepUnknownActivation);
     void setOnlineCount(int count);
+    // The count of rows, or of rows shown of devices found while a filter is on.
+    void showDeviceCount();
     void setRangeFilter(RangeKind kind, quint32 low, quint32 high);
+    // After the filter state changed: the rows, the marked header button and the type menu.
+    void applyFilterChange(bool hadTypeFilter, const QString& previousType);
+    void markActiveFilter();
+    bool isFilterOn() const;
     void restoreFramelessFlags();
     void restoreGeometryFrom(const SavedWindowState& state);
     void restoreColumnsFrom(const SavedWindowState& state);
@@ -161,6 +174,11 @@ private:
     void addCopyEntries(QMenu* menu, QTreeWidgetItem* row);
     QString rowText(const QTreeWidgetItem* row) const;
     bool copySelectedRow();
+    // Reports between Update and the slot that takes them, so the destructor can free those
+    // still queued without running any other queued call.
+    void trackPosted(DeviceRowInfo* record);
+    bool untrackPosted(DeviceRowInfo* record);
+    void freeQueuedReports();
 
     CScanixManage m_searchManage;
     NcFramelessHelper* m_framelessHelper = nullptr;
@@ -209,6 +227,10 @@ private:
     std::deque<PendingReport> m_pendingReports;
     QTimer* m_reportTimer = nullptr;
     QElapsedTimer m_reportSlice;
+    // Restarted by every move and resize of the window.
+    QElapsedTimer m_geometryChanged;
+    std::mutex m_postedLock;
+    std::unordered_set<DeviceRowInfo*> m_posted;
     // Set once the window is being torn down: reports still queued are only freed.
     bool m_closing = false;
     bool m_restoringFlags = false;

@@ -12,6 +12,7 @@
 #include "VistaTreeWidget.h"
 #include "VistaTreeWidgetItem.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QMetaObject>
 #include <QTimer>
@@ -54,6 +55,8 @@ constexpr qint64 kReportSliceMs = 8;
 
 // Room a header text needs beside it: the section's padding and the sort indicator.
 constexpr int kHeaderTextMargin = 24;
+// Room a shown filter button takes from its section (its width and the divider).
+constexpr int kFilterButtonRoom = 33;
 // Room around a cell's text.
 constexpr int kCellTextMargin = 16;
 } // namespace
@@ -65,8 +68,13 @@ int MainWindow::fittedWidth(int column) const
     m_header->ensurePolished();
     const QFontMetrics headerMetrics(m_header->font());
     const QFontMetrics cellMetrics(m_deviceList->font());
-    int width = std::max(kColumns[column].width,
-                         headerMetrics.horizontalAdvance(getText(kColumns[column].key)) + kHeaderTextMargin);
+    // A column with a filter button keeps room for the button beside its header text.
+    const bool filtered =
+        column == 1 || column == VistaTreeWidgetItem::kIpColumn || column == VistaTreeWidgetItem::kDataPortColumn;
+    const int buttonRoom = filtered ? kFilterButtonRoom : 0;
+    int width =
+        std::max(kColumns[column].width,
+                 headerMetrics.horizontalAdvance(getText(kColumns[column].key)) + kHeaderTextMargin + buttonRoom);
     QStringList values;
     if (column == 1) {
         for (const char* type :
@@ -88,7 +96,9 @@ HeaderButton* filterButton(const char* name, const char* accessibleKey, QWidget*
     auto* button = new HeaderButton(parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setAccessibleName(getText(accessibleKey));
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab (the header shows its buttons while it has the focus); a click leaves
+    // the focus where it was.
+    button->setFocusPolicy(Qt::TabFocus);
     button->setAutoDefault(false);
     return button;
 }
@@ -106,6 +116,8 @@ void MainWindow::createDeviceList()
     // row alone still fills the control bar's form.
     m_deviceList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_header = new DeviceTreeHeaderView(m_deviceList);
+    m_header->setAccessibleName(getText("IDCS_COLUMN_HEADERS"));
+    m_header->columnMenu()->setAccessibleName(getText("IDCS_COLUMNS"));
     m_deviceList->setHeader(m_header);
     m_deviceList->setColumnCount(kColumnCount);
     QStringList labels;
@@ -124,6 +136,9 @@ void MainWindow::createDeviceList()
     m_header->buildColumnMenu();
     m_deviceList->sortByColumn(VistaTreeWidgetItem::kIpColumn, Qt::AscendingOrder);
     m_deviceList->setSortingEnabled(true);
+    // The tree makes the header clickable with its sorting; a click sorts only through a press
+    // on a sortable column, which makes it clickable for that one click.
+    m_header->setSectionsClickable(false);
 
     m_deviceTypeButton = filterButton("deviceTypeFilterButton", "IDCS_FILTER_DEVICE_TYPE", m_header);
     m_ipButton = filterButton("ipFilterButton", "IDCS_FILTER_IP_ADDRESS", m_header);
@@ -142,12 +157,38 @@ void MainWindow::Update(SEARCH_INFO info, CObservable<SEARCH_INFO>* /*subject*/)
         return;
     }
     DeviceRowInfo* record = DeviceRowInfo::fromSearchInfo(info);
+    window->trackPosted(record);
     // Queued: widgets belong to the window's thread, and posting never waits for it, so the
     // engine (which holds its observer lock around this call) never waits for the GUI either.
     if (!QMetaObject::invokeMethod(
             window, "slot_recvOnlineDeviceInfo", Qt::QueuedConnection, Q_ARG(void*, record), Q_ARG(int, info.opt))) {
+        window->untrackPosted(record);
         delete record;
     }
+}
+
+void MainWindow::trackPosted(DeviceRowInfo* record)
+{
+    const std::lock_guard<std::mutex> lock(m_postedLock);
+    m_posted.insert(record);
+}
+
+bool MainWindow::untrackPosted(DeviceRowInfo* record)
+{
+    const std::lock_guard<std::mutex> lock(m_postedLock);
+    return m_posted.erase(record) > 0;
+}
+
+// The library has stopped: nothing is posted any more, and every posted record not yet taken
+// is still in its queued call. The calls go unrun and their records are freed here.
+void MainWindow::freeQueuedReports()
+{
+    QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
+    const std::lock_guard<std::mutex> lock(m_postedLock);
+    for (DeviceRowInfo* record : m_posted) {
+        delete record;
+    }
+    m_posted.clear();
 }
 
 void MainWindow::slot_recvOnlineDeviceInfo(void* report, int opt)
@@ -157,6 +198,7 @@ void MainWindow::slot_recvOnlineDeviceInfo(void* report, int opt)
         return;
     }
     std::unique_ptr<DeviceRowInfo> record(static_cast<DeviceRowInfo*>(report));
+    untrackPosted(record.get());
     if (m_closing) {
         return;
     }
@@ -224,6 +266,9 @@ void MainWindow::onDeviceFound(DeviceRowInfo* record)
     }
     m_deviceRecords.append(record);
     fillDeviceTypeMenu(DeviceText::deviceTypeName(record->deviceType));
+    if (isFilterOn()) {
+        showDeviceCount();
+    }
 }
 
 // A device without a row (filtered out) still gets its new values: a filter cleared later
@@ -255,13 +300,16 @@ void MainWindow::onDeviceGone(DeviceRowInfo* record)
     }
     QTreeWidgetItem* row = m_deviceRecords.row(held->mac);
     const QString typeName = DeviceText::deviceTypeName(held->deviceType);
-    if (m_deviceRecords.countOfTypeName(typeName) == 1) {
+    const bool activeType = m_typeFilterOn && m_typeFilter == typeName;
+    if (m_deviceRecords.countOfTypeName(typeName) == 1 && !activeType) {
         m_deviceTypeMenu->removeTypeEntry(typeName);
     }
     m_deviceRecords.remove(held->mac);
     if (row != nullptr) {
         delete row;
         setOnlineCount(m_onlineCount - 1);
+    } else if (isFilterOn()) {
+        showDeviceCount();
     }
 }
 
@@ -281,8 +329,8 @@ void MainWindow::setRowTexts(QTreeWidgetItem* row, const DeviceRowInfo& record, 
                                               DeviceText::deviceTypeName(record.deviceType),
                                               record.model,
                                               record.ipAddress,
-                                              QString::number(record.httpPort),
-                                              QString::number(record.dataPort),
+                                              DeviceText::portText(record.httpPort),
+                                              DeviceText::portText(record.dataPort),
                                               record.subnetMask,
                                               record.gateway,
                                               record.softwareVersion,
@@ -295,6 +343,7 @@ void MainWindow::setRowTexts(QTreeWidgetItem* row, const DeviceRowInfo& record, 
     for (int column = 0; column < kActivationColumn; ++column) {
         row->setText(column, texts[column]);
         row->setTextAlignment(column, Qt::AlignCenter);
+        row->setToolTip(column, DeviceText::cutTextToolTip(texts[column]));
     }
     if (!keepUnknownActivation || record.activation == 0 || record.activation == 1) {
         row->setText(kActivationColumn, DeviceText::activationText(record.activation));
@@ -363,5 +412,14 @@ int MainWindow::onlineCount() const
 void MainWindow::setOnlineCount(int count)
 {
     m_onlineCount = count;
-    m_statusBar->setOnlineCount(count);
+    showDeviceCount();
+}
+
+void MainWindow::showDeviceCount()
+{
+    if (isFilterOn()) {
+        m_statusBar->setShownOfFound(m_onlineCount, m_deviceRecords.size());
+    } else {
+        m_statusBar->setOnlineCount(m_onlineCount);
+    }
 }

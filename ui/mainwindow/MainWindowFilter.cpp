@@ -98,12 +98,14 @@ void MainWindow::slot_deviceTypeMenuTriggered(QAction* action)
         slot_filterCleared();
         return;
     }
+    const bool hadTypeFilter = m_typeFilterOn;
+    const QString previousType = m_typeFilter;
     m_rangeFilterOn = false;
     m_rangeLow = kUnsetBound;
     m_rangeHigh = kUnsetBound;
     m_typeFilterOn = true;
     m_typeFilter = typeName;
-    repopulateRows();
+    applyFilterChange(hadTypeFilter, previousType);
 }
 
 void MainWindow::slot_ipaddressMenuTriggered(QString minAddres, QString maxAddres)
@@ -113,12 +115,14 @@ void MainWindow::slot_ipaddressMenuTriggered(QString minAddres, QString maxAddre
 
 void MainWindow::slot_filterCleared()
 {
+    const bool hadTypeFilter = m_typeFilterOn;
+    const QString previousType = m_typeFilter;
     m_rangeFilterOn = false;
     m_rangeLow = kUnsetBound;
     m_rangeHigh = kUnsetBound;
     m_typeFilterOn = false;
     m_typeFilter.clear();
-    repopulateRows();
+    applyFilterChange(hadTypeFilter, previousType);
 }
 
 void MainWindow::slot_portMenuTriggered(QString minPort, QString maxPort)
@@ -128,11 +132,48 @@ void MainWindow::slot_portMenuTriggered(QString minPort, QString maxPort)
 
 void MainWindow::setRangeFilter(RangeKind kind, quint32 low, quint32 high)
 {
+    const bool hadTypeFilter = m_typeFilterOn;
+    const QString previousType = m_typeFilter;
     m_typeFilterOn = false;
     m_typeFilter.clear();
     m_rangeFilterOn = true;
     m_rangeKind = kind;
     m_rangeLow = low;
     m_rangeHigh = high;
+    applyFilterChange(hadTypeFilter, previousType);
+}
+
+// The entry of a type filter stays in the menu while that filter is on, even once its last
+// device has gone; when the filter goes, an entry no device holds goes with it.
+void MainWindow::applyFilterChange(bool hadTypeFilter, const QString& previousType)
+{
+    const bool sameType = m_typeFilterOn && m_typeFilter == previousType;
+    if (hadTypeFilter && !sameType && m_deviceRecords.countOfTypeName(previousType) == 0) {
+        m_deviceTypeMenu->removeTypeEntry(previousType);
+    }
+    markActiveFilter();
     repopulateRows();
+}
+
+bool MainWindow::isFilterOn() const
+{
+    return m_typeFilterOn || m_rangeFilterOn;
+}
+
+void MainWindow::markActiveFilter()
+{
+    const bool ipOn = m_rangeFilterOn && m_rangeKind == RangeIp;
+    const bool portOn = m_rangeFilterOn && m_rangeKind == RangeDataPort;
+    m_deviceTypeButton->setFilterActive(m_typeFilterOn);
+    m_ipButton->setFilterActive(ipOn);
+    m_portButton->setFilterActive(portOn);
+    int section = -1;
+    if (m_typeFilterOn) {
+        section = 1;
+    } else if (ipOn) {
+        section = VistaTreeWidgetItem::kIpColumn;
+    } else if (portOn) {
+        section = VistaTreeWidgetItem::kDataPortColumn;
+    }
+    m_header->setActiveFilterSection(section);
 }

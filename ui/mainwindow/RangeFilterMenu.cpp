@@ -5,6 +5,7 @@
 #include "QMXLabel.h"
 #include "QMXPushButton.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace {
@@ -107,7 +108,32 @@ void RangeFilterMenu::placeChildren()
 void RangeFilterMenu::showEvent(QShowEvent* event)
 {
     ButtonMenu::showEvent(event);
+    // Opened from the keyboard or the mouse alike, typing starts at the condition.
+    m_checkBox->setFocus(Qt::PopupFocusReason);
     emit show(m_index);
+}
+
+void RangeFilterMenu::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        event->accept();
+        // A focused button does what it says; anywhere else Enter means OK.
+        if (focusWidget() == m_cancelButton) {
+            close();
+        } else {
+            slot_enter();
+        }
+        return;
+    case Qt::Key_Escape:
+        event->accept();
+        close();
+        return;
+    default:
+        ButtonMenu::keyPressEvent(event);
+        return;
+    }
 }
 
 void RangeFilterMenu::hideEvent(QHideEvent* event)

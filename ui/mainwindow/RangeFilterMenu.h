@@ -36,6 +36,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    // Enter applies the form as OK does; Escape closes it as Cancel does.
+    void keyPressEvent(QKeyEvent* event) override;
     // A menu moves Tab between its actions; this form has none, so Tab walks its fields.
     bool focusNextPrevChild(bool next) override;
 

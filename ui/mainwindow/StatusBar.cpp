@@ -26,6 +26,8 @@ constexpr int kNoteIconSize = 15;
 constexpr int kNoteIconGap = 5;
 // Closer than the host settings' spacing: the note needs the room more.
 constexpr int kNoteGap = 14;
+constexpr int kCountWidth = 200;
+constexpr int kCountPadding = 4;
 
 QMXLabel* statusLabel(const char* name, const char* style, QWidget* parent)
 {
@@ -57,8 +59,22 @@ StatusBar::StatusBar(QWidget* parent)
 
 void StatusBar::setOnlineCount(int n)
 {
-    m_countLabel->setText(getText("IDCS_DEVICE_ONLINE_NUM_D").arg(n));
-    // The warning and the note begin where the count's text ends.
+    setCountText(getText("IDCS_DEVICE_ONLINE_NUM_D").arg(n));
+}
+
+void StatusBar::setShownOfFound(int shown, int found)
+{
+    setCountText(getText("IDCS_DEVICE_SHOWN_OF_FOUND_D").arg(shown).arg(found));
+}
+
+// The count keeps at least its 200 pixels and grows for a longer text, so that no language's
+// count is cut; the warning and the note begin where its text ends.
+void StatusBar::setCountText(const QString& text)
+{
+    m_countLabel->setText(text);
+    m_countLabel->ensurePolished();
+    const int needed = m_countLabel->fontMetrics().horizontalAdvance(text) + kCountPadding;
+    m_countLabel->setGeometry(kCountLeft, kLabelTop, std::max(kCountWidth, needed), kLabelHeight);
     placeDroppedLabel();
     placeRouteNote();
 }
@@ -121,7 +137,7 @@ void StatusBar::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     const int w = width();
     m_background->setGeometry(0, 0, w, height());
-    m_countLabel->setGeometry(kCountLeft, kLabelTop, 200, kLabelHeight);
+    m_countLabel->setGeometry(kCountLeft, kLabelTop, std::max(kCountWidth, m_countLabel->width()), kLabelHeight);
     m_dnsLabel->ensurePolished();
     const QFontMetrics metrics(m_dnsLabel->font());
     int right = w;

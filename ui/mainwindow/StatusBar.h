@@ -18,6 +18,8 @@ public:
     explicit StatusBar(QWidget* parent = nullptr);
 
     void setOnlineCount(int n);
+    // While a filter is on: how many devices the list shows of how many were found.
+    void setShownOfFound(int shown, int found);
     void setHostNetwork(const QString& ip, const QString& mask, const QString& gateway, const QString& dns);
     // The note that devices on link-local addresses cannot be reached, with the command that
     // adds the missing route; an empty command removes the note.
@@ -33,6 +35,7 @@ protected:
 private:
     void placeRouteNote();
     void placeDroppedLabel();
+    void setCountText(const QString& text);
 
     QWidget* m_background;
     QMXLabel* m_countLabel;

@@ -2,8 +2,13 @@
 
 #include "LanguageSrc.h"
 
+#include <QClipboard>
+#include <QDropEvent>
+#include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 
@@ -47,10 +52,34 @@ void AddrPartLineEdit::text_edited(const QString& text)
     }
 }
 
+bool AddrPartLineEdit::acceptsWhole(const QString& text, int position, int replaced) const
+{
+    QString result = this->text();
+    result.replace(position, replaced, text);
+    if (result.size() > maxLength()) {
+        return false;
+    }
+    int cursor = position + static_cast<int>(text.size());
+    return validator() == nullptr || validator()->validate(result, cursor) != QValidator::Invalid;
+}
+
+bool AddrPartLineEdit::acceptsAtCursor(const QString& text) const
+{
+    if (hasSelectedText()) {
+        return acceptsWhole(text, selectionStart(), static_cast<int>(selectedText().size()));
+    }
+    return acceptsWhole(text, cursorPosition(), 0);
+}
+
 // The moves happen first and the key still reaches the line edit, whose validator refuses
 // a typed separator; so a field never holds one.
 void AddrPartLineEdit::keyPressEvent(QKeyEvent* event)
 {
+    // The line edit would cut a pasted address to the field's length and take its first part.
+    if (event->matches(QKeySequence::Paste) && !acceptsAtCursor(QGuiApplication::clipboard()->text())) {
+        event->accept();
+        return;
+    }
     switch (event->key()) {
     case Qt::Key_Period:
         if (!text().isEmpty()) {
@@ -129,4 +158,37 @@ void AddrPartLineEdit::focusWithCursor(AddrPartLineEdit* field, CursorPlace plac
     } else {
         field->home(false);
     }
+}
+
+// A middle click pastes the selection where the platform has one.
+void AddrPartLineEdit::mouseReleaseEvent(QMouseEvent* event)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (event->button() == Qt::MiddleButton && clipboard->supportsSelection() && !isReadOnly()) {
+        const int position = cursorPositionAt(event->position().toPoint());
+        if (!acceptsWhole(clipboard->text(QClipboard::Selection), position, 0)) {
+            event->accept();
+            return;
+        }
+    }
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+void AddrPartLineEdit::dragMoveEvent(QDragMoveEvent* event)
+{
+    QLineEdit::dragMoveEvent(event);
+    const QMimeData* dropped = event->mimeData();
+    if (dropped == nullptr || !acceptsWhole(dropped->text(), cursorPositionAt(event->position().toPoint()), 0)) {
+        event->ignore();
+    }
+}
+
+void AddrPartLineEdit::dropEvent(QDropEvent* event)
+{
+    const QMimeData* dropped = event->mimeData();
+    if (dropped == nullptr || !acceptsWhole(dropped->text(), cursorPositionAt(event->position().toPoint()), 0)) {
+        event->ignore();
+        return;
+    }
+    QLineEdit::dropEvent(event);
 }

@@ -35,11 +35,18 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
     // True when the user's edit left a complete field, so typing goes on in the next one.
     virtual bool completesField(const QString& text) const = 0;
 
 private:
+    // Whether putting text in place of the selection (or at the cursor) leaves a field the
+    // validator takes, whole: a paste is taken entirely or not at all, never cut to fit.
+    bool acceptsWhole(const QString& text, int position, int replaced) const;
+    bool acceptsAtCursor(const QString& text) const;
     void advanceToNext();
     void handleBackspace();
     enum CursorPlace

@@ -1,5 +1,8 @@
 #include "CheckBoxHeaderView.h"
 
+#include <QPainter>
+#include <QStyleOptionHeader>
+
 namespace {
 constexpr int kLeftInset = 21;
 } // namespace
@@ -90,4 +93,55 @@ void CheckBoxHeaderView::placeSectionWidget(int section)
         break;
     }
     widget->move(x, y);
+}
+
+void CheckBoxHeaderView::setSectionWidgetVisible(int section, bool visible)
+{
+    QWidget* widget = m_sectionWidgets.value(section, nullptr);
+    if (widget == nullptr || widget->isVisibleTo(this) == visible) {
+        return;
+    }
+    widget->setVisible(visible);
+    viewport()->update();
+}
+
+int CheckBoxHeaderView::reservedWidth(int section) const
+{
+    const QWidget* widget = m_sectionWidgets.value(section, nullptr);
+    if (widget == nullptr || !widget->isVisibleTo(this) || m_placements.value(section) != PlaceRight) {
+        return 0;
+    }
+    return widget->width() + 1;
+}
+
+void CheckBoxHeaderView::initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const
+{
+    QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+    if (logicalIndex == m_labelLaterSection) {
+        option->text.clear();
+        option->sortIndicator = QStyleOptionHeader::None;
+    }
+}
+
+// The section's text and sort arrow are painted by the header itself into the room left of the
+// widget, elided there; the strip under the widget is painted as the section without its text,
+// so the section keeps its background and its divider at its right edge.
+void CheckBoxHeaderView::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
+{
+    const int reserved = reservedWidth(logicalIndex);
+    if (reserved == 0 || orientation() != Qt::Horizontal || reserved >= rect.width()) {
+        QHeaderView::paintSection(painter, rect, logicalIndex);
+        return;
+    }
+    const QRect room = rect.adjusted(0, 0, -reserved, 0);
+    painter->save();
+    painter->setClipRect(room);
+    QHeaderView::paintSection(painter, room, logicalIndex);
+    painter->restore();
+    painter->save();
+    painter->setClipRect(QRect(QPoint(room.right() + 1, rect.top()), rect.bottomRight()));
+    m_labelLaterSection = logicalIndex;
+    QHeaderView::paintSection(painter, rect, logicalIndex);
+    m_labelLaterSection = -1;
+    painter->restore();
 }

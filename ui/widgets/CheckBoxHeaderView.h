@@ -33,11 +33,20 @@ public slots:
 protected:
     void showEvent(QShowEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    // A section whose right-placed widget shows keeps its text clear of the widget.
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
+    void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override;
+    // Sets a section widget's visibility and repaints the header when it changes.
+    void setSectionWidgetVisible(int section, bool visible);
 
 private:
     void placeSectionWidget(int section);
+    // The width a shown right-placed widget takes from its section, 0 when there is none.
+    int reservedWidth(int section) const;
 
     QMap<int, QWidget*> m_sectionWidgets;
     QMap<int, int> m_placements;
     QObject* m_extra;
+    // The section being painted without its label (the strip under its widget).
+    mutable int m_labelLaterSection = -1;
 };

@@ -14,7 +14,9 @@ IconButton::IconButton(const QString& imagePath, QWidget* parent)
     setImagePath(imagePath);
     setStyleSheet(QStringLiteral("IconButton {border-radius: 2px; background-color:transparent;}"
                                  "                   IconButton:hover { background-color:rgb(115,122,132); }"
-                                 "                    IconButton:pressed { background-color:rgb(66,71,74); }"));
+                                 "                    IconButton:pressed { background-color:rgb(66,71,74); }"
+                                 // The keyboard focus in the accent colour of every control.
+                                 "IconButton:focus { border: 1px solid rgb(56,145,180); }"));
 }
 
 QString IconButton::imagePath() const

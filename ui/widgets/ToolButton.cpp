@@ -2,6 +2,9 @@
 
 #include "QMXMenu.h"
 
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -55,12 +58,56 @@ void ToolButton::mousePressEvent(QMouseEvent* event)
     if (!onArrow) {
         return;
     }
+    openMenu();
+}
+
+void ToolButton::openMenu()
+{
+    if (!m_withMenu) {
+        return;
+    }
+    m_arrowPressed = true;
     repaint();
+    // From the keyboard the menu opens on its checked entry, ready for the arrow keys.
+    for (QAction* action : m_menu->actions()) {
+        if (action->isChecked()) {
+            m_menu->setActiveAction(action);
+        }
+    }
     m_menu->exec(mapToGlobal(QPoint(0, 0)) + QPoint(width() - kMenuOffsetFromRight, height()));
     m_arrowPressed = false;
     // The release went to the menu, so the button would otherwise stay drawn pressed.
     setDown(false);
     update();
+}
+
+void ToolButton::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    // The menu key comes as a context-menu event of its own.
+    const bool menuKey = key == Qt::Key_F4 || key == Qt::Key_Down ||
+                         (key == Qt::Key_F10 && event->modifiers().testFlag(Qt::ShiftModifier));
+    if (m_withMenu && menuKey && !event->isAutoRepeat()) {
+        event->accept();
+        openMenu();
+        return;
+    }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !event->isAutoRepeat()) {
+        event->accept();
+        animateClick();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
+
+void ToolButton::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (m_withMenu && event->reason() == QContextMenuEvent::Keyboard) {
+        event->accept();
+        openMenu();
+        return;
+    }
+    QPushButton::contextMenuEvent(event);
 }
 
 void ToolButton::mouseReleaseEvent(QMouseEvent* event)
@@ -77,6 +124,11 @@ void ToolButton::paintEvent(QPaintEvent* /*event*/)
     option.state &= ~QStyle::State_HasFocus;
     option.features &= ~QStyleOptionButton::HasMenu;
     painter.drawControl(QStyle::CE_PushButton, option);
+    // The keyboard focus shows as a thin accent frame, as on the other controls.
+    if (hasFocus()) {
+        painter.setPen(QColor(56, 145, 180));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
     if (!m_withMenu) {
         return;
     }

@@ -19,8 +19,15 @@ public:
 
     static constexpr int kArrowZoneWidth = 23;
 
+    // Opens the menu under the arrow, as a press on the arrow does.
+    void openMenu();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Down, Alt+Down, F4 and Shift+F10 open the menu; Enter clicks like Space.
+    void keyPressEvent(QKeyEvent* event) override;
+    // The menu key opens the menu too.
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;

@@ -1,8 +1,12 @@
 #include "VistaDelegate.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QPainter>
 #include <QPixmapCache>
+#include <QToolTip>
 #include <QTreeView>
 
 namespace {
@@ -67,6 +71,44 @@ void VistaDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
         cell.palette.setColor(QPalette::Text, Qt::white);
     }
     QStyledItemDelegate::paint(painter, cell, index);
+}
+
+bool VistaDelegate::helpEvent(QHelpEvent* event,
+                              QAbstractItemView* view,
+                              const QStyleOptionViewItem& option,
+                              const QModelIndex& index)
+{
+    if (event == nullptr || view == nullptr || event->type() != QEvent::ToolTip || !index.isValid()) {
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    }
+    QString tip = index.data(Qt::ToolTipRole).toString();
+    if (tip.isEmpty() && isElided(option, index)) {
+        tip = index.data(Qt::DisplayRole).toString();
+    }
+    if (tip.isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+        return false;
+    }
+    // Escaped inside a forced rich text: a device's name is shown, never read as markup.
+    const QString html = tip.toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>"));
+    QToolTip::showText(event->globalPos(), QStringLiteral("<qt>%1</qt>").arg(html), view, view->visualRect(index));
+    return true;
+}
+
+bool VistaDelegate::isElided(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QStyleOptionViewItem cell(option);
+    initStyleOption(&cell, index);
+    if (cell.text.isEmpty()) {
+        return false;
+    }
+    const QWidget* widget = cell.widget;
+    QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+    // The same room the style gives the text when it paints it elided.
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, &cell, widget) + 1;
+    const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &cell, widget);
+    return cell.fontMetrics.horizontalAdvance(cell.text) > textRect.width() - 2 * margin;
 }
 
 void VistaDelegate::paintRowBackground(QPainter* painter,

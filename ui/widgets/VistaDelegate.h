@@ -17,6 +17,14 @@ public:
     void
     updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    // A cell's own tooltip shows as usual; a cell without one whose text is elided shows its
+    // whole text, and any other cell shows none.
+    bool helpEvent(QHelpEvent* event,
+                   QAbstractItemView* view,
+                   const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
+    // Whether the cell's text is too wide for its cell and is painted elided.
+    bool isElided(const QStyleOptionViewItem& option, const QModelIndex& index) const;
 
     static constexpr int kCapWidth = 14;
     static constexpr int kCapInset = 7;

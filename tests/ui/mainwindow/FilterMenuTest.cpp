@@ -198,7 +198,11 @@ void FilterMenuTest::tabWalksTheForm()
 {
     auto menu = makeMenu(QStringLiteral("port"));
     openMenu(*menu);
-    QTest::mouseClick(menu->findChild<QMXCheckBox*>(QStringLiteral("filterCondition")), Qt::LeftButton);
+    // Opened, the form waits at its condition; Space checks it.
+    auto* condition = menu->findChild<QMXCheckBox*>(QStringLiteral("filterCondition"));
+    QCOMPARE(QApplication::focusWidget(), condition);
+    QTest::keyClick(condition, Qt::Key_Space);
+    QVERIFY(condition->isChecked());
     auto* start = menu->findChild<QWidget*>(QStringLiteral("startField"));
     start->setFocus(Qt::OtherFocusReason);
     QCOMPARE(QApplication::focusWidget(), start);
@@ -207,6 +211,13 @@ void FilterMenuTest::tabWalksTheForm()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), menu->findChild<QWidget*>(QStringLiteral("ok")));
     QVERIFY(menu->isVisible());
+    // Enter in a field applies the form, as OK does.
+    QSignalSpy changed(menu.get(), &RangeFilterMenu::filterChanged);
+    fillFields(*menu, QStringLiteral("port"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.at(0).at(0).toString(), QStringLiteral("80"));
+    QTRY_VERIFY_WITH_TIMEOUT(!menu->isVisible(), 2000);
 }
 
 QTEST_MAIN(FilterMenuTest)

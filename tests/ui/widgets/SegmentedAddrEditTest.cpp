@@ -3,6 +3,8 @@
 #include "WidgetTestSupport.h"
 
 #include <QAccessible>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QTest>
@@ -22,6 +24,8 @@ private slots:
     void typing();
     void inputMethodCommit_data();
     void inputMethodCommit();
+    void paste_data();
+    void paste();
     void setText_data();
     void setText();
     void signalsOfSetText_data();
@@ -270,6 +274,66 @@ void SegmentedAddrEditTest::inputMethodCommit()
     QInputMethodEvent event;
     event.setCommitString(commit);
     QApplication::sendEvent(QApplication::focusWidget(), &event);
+
+    QCOMPARE(window.edit->text(), text);
+    QCOMPARE(focusedField(window.edit), focus);
+}
+
+void SegmentedAddrEditTest::paste_data()
+{
+    struct PasteCase
+    {
+        const char* name;
+        const char* kind;
+        const char* before;
+        const char* pasted;
+        const char* text;
+        int focus;
+    };
+    // The paste goes into the first field, whose text focusing selected.
+    const PasteCase rows[] = {
+        {"ip whole address", "ip", "", "192.168.1.1", "", 0},
+        {"ip whole address over a field", "ip", "10.0.0.1", "192.168.1.1", "10.0.0.1", 0},
+        {"ip octet too large", "ip", "10.0.0.1", "256", "10.0.0.1", 0},
+        {"ip four digits", "ip", "", "1000", "", 0},
+        {"ip letters", "ip", "10.0.0.1", "abc", "10.0.0.1", 0},
+        {"ip with a blank", "ip", "", "19 ", "", 0},
+        {"ip octet", "ip", "", "192", "192...", 1},
+        {"ip short octet stays", "ip", "10.0.0.1", "19", "19.0.0.1", 0},
+        {"mac whole address", "mac", "", "00:1A:2B:3C:4D:5E", "", 0},
+        {"mac three digits", "mac", "aa:bb:cc:dd:ee:ff", "001", "aa:bb:cc:dd:ee:ff", 0},
+        {"mac not hexadecimal", "mac", "", "0g", "", 0},
+        {"mac pair", "mac", "", "a1", "a1:::::", 1},
+    };
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("focus");
+    for (const PasteCase& row : rows) {
+        QTest::newRow(row.name) << QString::fromUtf8(row.kind) << QString::fromUtf8(row.before)
+                                << QString::fromUtf8(row.pasted) << QString::fromUtf8(row.text) << row.focus;
+    }
+}
+
+void SegmentedAddrEditTest::paste()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, before);
+    QFETCH(QString, pasted);
+    QFETCH(QString, text);
+    QFETCH(int, focus);
+
+    Window window = makeWindow(kind);
+    QVERIFY(window.active);
+    if (!before.isEmpty()) {
+        QVERIFY(window.edit->setText(before));
+    }
+    window.edit->setFocus(Qt::TabFocusReason);
+    QCOMPARE(focusedField(window.edit), 0);
+    QGuiApplication::clipboard()->setText(pasted);
+    QCOMPARE(QGuiApplication::clipboard()->text(), pasted);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
 
     QCOMPARE(window.edit->text(), text);
     QCOMPARE(focusedField(window.edit), focus);
