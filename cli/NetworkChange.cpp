@@ -3,6 +3,7 @@
 #include "Console.h"
 #include "DeviceRequests.h"
 #include "Listing.h"
+#include "Messages.h"
 #include "Password.h"
 
 #include <chrono>
@@ -43,7 +44,12 @@ Outcome ApplyChange(CScanixManage& manager, const ChangeRequest& request)
     if (code == SETIP_NOT_AWAITED) {
         code = AwaitAnswer(manager);
     }
-    return SetIpOutcome(code);
+    Outcome outcome = SetIpOutcome(code);
+    const std::string why = code == SETIP_FAILED ? RefusalMessage(manager.GetPendingAnswer().reason) : "";
+    if (!why.empty()) {
+        outcome.message = "Failed to change the network parameters: " + why + ".";
+    }
+    return outcome;
 }
 
 bool FillPasswords(std::vector<PlannedChange>& plan, bool fromStdin)

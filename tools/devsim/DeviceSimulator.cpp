@@ -3,6 +3,7 @@
 #include "Interfaces.h"
 #include "Messages.h"
 #include "ProtocolConstants.h"
+#include "SecureDevice.h"
 #include "WireMac.h"
 
 #include <algorithm>
@@ -87,7 +88,15 @@ bool DeviceSimulator::Chance(double share)
 
 void DeviceSimulator::Schedule(int delayMs, Send what, const std::string& mac, std::string text)
 {
-    m_pending.push({Clock::now() + std::chrono::milliseconds(delayMs), m_order++, what, mac, std::move(text)});
+    m_pending.push({Clock::now() + std::chrono::milliseconds(delayMs), m_order++, what, mac, std::move(text), {}, {}});
+}
+
+void DeviceSimulator::ScheduleReply(int delayMs, const std::string& mac, const Incoming& probe)
+{
+    Pending item{Clock::now() + std::chrono::milliseconds(delayMs), m_order++, Send::Reply, mac, {}, {}, {}};
+    item.searcherKey = probe.searcherKey;
+    item.probeNonce = probe.probeNonce;
+    m_pending.push(std::move(item));
 }
 
 void DeviceSimulator::Transmit(std::string text, bool isReply)
@@ -135,7 +144,7 @@ void DeviceSimulator::SendDue()
         std::string text;
         {
             std::lock_guard<std::mutex> lock(m_fleet.Lock());
-            const SimDevice* device = m_fleet.Find(item.mac);
+            SimDevice* device = m_fleet.Find(item.mac);
             if (device == nullptr) {
                 continue;
             }
@@ -145,7 +154,14 @@ void DeviceSimulator::SendDue()
                 const char* event = item.what == Send::Reply   ? scanix::proto::kEventReply
                                     : item.what == Send::Hello ? scanix::proto::kEventHello
                                                                : scanix::proto::kEventAnnounce;
-                text = scanix::proto::BuildResult(device->Fields(event, wallNow));
+                scanix::proto::DeviceFields fields = device->Fields(event, wallNow);
+                // An answer to a probe proves the device's key to the searcher that sent it.
+                const bool tagged = !device->legacy && !item.searcherKey.empty() && !item.probeNonce.empty();
+                fields.probeNonce = tagged ? item.probeNonce : std::string();
+                text = scanix::proto::BuildResult(fields);
+                if (tagged) {
+                    text = scanix::proto::TagReport(text, device->ReportKeyFor(item.searcherKey));
+                }
             }
         }
         if (!text.empty()) {
@@ -170,7 +186,7 @@ void DeviceSimulator::Handle(const std::string& text)
         int online = 0;
         for (const SimDevice& d : m_fleet.Devices()) {
             if (d.online) {
-                Schedule(RandomDelay(message.spreadMs), Send::Reply, d.mac);
+                ScheduleReply(RandomDelay(message.spreadMs), d.mac, message);
                 ++online;
             }
         }
@@ -187,7 +203,8 @@ void DeviceSimulator::Handle(const std::string& text)
             Schedule(5, Send::Raw, device->mac, last.answer);
             break;
         }
-        const int result = device->ApplySetIp(message.attributes);
+        // A device of the new protocol never takes a password in clear.
+        const int result = device->legacy ? device->ApplySetIp(message.attributes) : 1;
         Log("searchSetIP %s -> result %d (ip %s)", device->mac.c_str(), result, device->ip.c_str());
         last = {text, Clock::now(), scanix::proto::BuildSetIpResult(device->mac, result)};
         Schedule(5 + m_options.extraDelayMs, Send::Raw, device->mac, last.answer);
@@ -204,12 +221,35 @@ void DeviceSimulator::Handle(const std::string& text)
         if (device == nullptr || !device->online) {
             break;
         }
-        const bool restored = device->RestoreDefault();
+        const bool restored = device->legacy && device->RestoreDefault();
         Log("restore %s id=%u -> %s", device->mac.c_str(), message.id, restored ? "restored" : "refused");
         Schedule(5 + m_options.extraDelayMs,
                  Send::Raw,
                  device->mac,
                  scanix::proto::BuildRestoreResult(device->mac, message.id, restored));
+        break;
+    }
+    case Incoming::Type::Secure: {
+        SimDevice* device = m_fleet.Find(message.mac);
+        if (device == nullptr || !device->online) {
+            break;
+        }
+        const SecureOutcome outcome = HandleSecureRequest(*device, message.secure, text, m_fleet.tlsKey, Clock::now());
+        if (message.secure.root != scanix::proto::kChallengeRoot) {
+            Log("%s %s -> %s",
+                message.secure.root.c_str(),
+                device->mac.c_str(),
+                outcome.applied ? "applied" : "not applied");
+        }
+        if (!outcome.answer.empty()) {
+            Schedule(2 + m_options.extraDelayMs, Send::Raw, device->mac, outcome.answer);
+        }
+        if (outcome.applied) {
+            Schedule(20 + m_options.extraDelayMs, Send::Announce, device->mac);
+            if (m_onConfigured) {
+                m_onConfigured(device->mac);
+            }
+        }
         break;
     }
     default:

@@ -6,6 +6,7 @@
 
 #include "Fleet.h"
 #include "McastSocket.h"
+#include "Messages.h"
 
 #include <queue>
 
@@ -66,7 +67,9 @@ private:
         std::uint64_t order;
         Send what;
         std::string mac;
-        std::string text; // Raw only
+        std::string text;        // Raw only
+        std::string searcherKey; // Reply: the probe's key and nonce, for the report's tag
+        std::string probeNonce;
         bool operator>(const Pending& other) const
         {
             return at != other.at ? at > other.at : order > other.order;
@@ -82,6 +85,7 @@ private:
     };
 
     void Schedule(int delayMs, Send what, const std::string& mac, std::string text = {});
+    void ScheduleReply(int delayMs, const std::string& mac, const scanix::proto::Incoming& probe);
     void SendDue();
     void Transmit(std::string text, bool isReply);
     void Handle(const std::string& text);
