@@ -230,6 +230,7 @@ void MainWindow::connectSignals()
     connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);
     connect(m_deviceList, &QTreeWidget::currentItemChanged, this, &MainWindow::slot_currentItemChanged);
     connect(m_deviceList, &QTreeWidget::itemDoubleClicked, this, &MainWindow::slot_itemDoubleClicked);
+    connectDeviceContextMenu();
     connect(m_refreshButton, &QPushButton::clicked, this, &MainWindow::slot_refresh);
     connect(m_deviceBarButton, &QPushButton::toggled, this, &MainWindow::slot_visibleDeviceBar);
     connect(m_maxButton, &QPushButton::clicked, this, &MainWindow::slot_maxBtnClicked);

@@ -21,6 +21,7 @@ class NcFramelessHelper;
 class QAction;
 class QActionGroup;
 class QFrame;
+class QMenu;
 class QLabel;
 class QMXButton;
 class QMXLabel;
@@ -96,6 +97,7 @@ public slots:
                                  QString dataPort,
                                  bool bDHCP);
     void slot_restorePwd(QString mac);
+    void slot_deviceContextMenu(const QPoint& position);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -112,6 +114,10 @@ private:
     int fittedWidth(int column) const;
     void createFilterMenus();
     void connectSignals();
+    // The row context menu and its activation entry (MainWindowActivate.cpp).
+    void connectDeviceContextMenu();
+    void addActivateEntry(QMenu& menu, const DeviceRowInfo& record);
+    void activateDevice(const QString& mac);
     void startDiscovery();
     bool reportSliceLeft();
     void handlePendingReports();
