@@ -134,9 +134,9 @@ class SecurityTest(CliTestCase):
         self.assertEqual(code, 0, out + err)
 
         # A forged report of a known device from another address is not listed.
-        reporter = self.intruder("lan2", "report", OTHER, "7")
+        reporter = self.intruder("lan2", "report", OTHER, "9")
         time.sleep(1)
-        for _ in range(2):
+        for _ in range(3):
             self.assertEqual(self.device(OTHER)["ip"], "10.0.0.65")
         self.finished(reporter, "reported")
 

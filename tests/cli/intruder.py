@@ -111,7 +111,8 @@ def report(mac, seconds):
     while time.monotonic() < end:
         try:
             data = reports.recv(9000).decode("latin-1")
-            if copy is None and "<mac>%s</mac>" % mac in data and "<ipAddr>" in data:
+            # Always the latest report: bound to the search under way, only its tag can betray it.
+            if "<mac>%s</mac>" % mac in data and "<ipAddr>" in data and mine not in data:
                 copy = re.sub(r"<ip>[^<]*</ip>", "<ip>%s</ip>" % mine, data, count=1)
                 copy = copy.replace("<event>hello</event>", "<event>reply</event>")
         except socket.timeout:
@@ -119,7 +120,7 @@ def report(mac, seconds):
         if copy is not None:
             out.sendto(copy.encode("latin-1"), (GROUP, SEARCHER_PORT))
             sent += 1
-            time.sleep(0.05)
+            time.sleep(0.01)
     print("reported %d" % sent)
 
 
