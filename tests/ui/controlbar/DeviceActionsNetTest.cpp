@@ -184,6 +184,12 @@ TEST_F(DeviceActionsNet, RestoresACamerasPasswordAndOpensDevicePages)
 {
     click("restoreHeader");
     MessageBoxRecorder boxes;
+    // The device restores only within minutes of a press of its reset button.
+    type("restoreMac", QString::fromStdString(kCamera).toLower(), ':');
+    click("ok");
+    EXPECT_EQ(boxes.boxes(), QStringList{translatedBox("IDCS_ERROR", "IDCS_RESTORE_PRESS_RESET_BUTTON")});
+    boxes.clear();
+    ASSERT_TRUE(m_sim->Command("button " + kCamera));
     type("restoreMac", QString::fromStdString(kCamera).toLower(), ':');
     click("ok");
     EXPECT_EQ(boxes.boxes(), QStringList{translatedBox("IDCS_INFORMATION", "IDCS_RESTORE_DEVICE_PASSWORD_SUCCESS")});
