@@ -2,6 +2,7 @@
 // library, against the simulator's devices in a private network. Rows are clicked, the
 // control bar's fields typed into, its buttons pressed; every outcome is one message box.
 
+#include "ActivateDeviceDialog.h"
 #include "DeviceControlBar.h"
 #include "DeviceRowInfo.h"
 #include "LanguageSrc.h"
@@ -14,8 +15,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidgetItem>
 
 #include <cstdlib>
@@ -243,4 +246,58 @@ int main(int argc, char** argv)
         return 1;
     }
     return RUN_ALL_TESTS();
+}
+
+TEST_F(DeviceActionsNet, ActivatesADeviceFromItsRowsContextMenu)
+{
+    // Index 5 waits for its first password; the camera is activated and offers nothing.
+    const std::string waiting = SimMac(1, 5);
+    QStringList offered;
+    bool chosen = false;
+    bool pending = false;
+    QString typed = QStringLiteral("N3w-Secret!x");
+    // Menu and dialog are modal: a timer answers them as a user would.
+    QTimer answerer;
+    answerer.setInterval(5);
+    QObject::connect(&answerer, &QTimer::timeout, [&] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            auto* action = menu->findChild<QAction*>(QStringLiteral("activateDeviceAction"));
+            const bool enabled = action != nullptr && action->isEnabled();
+            if (!enabled || chosen) {
+                offered << (enabled ? QStringLiteral("again") : QStringLiteral("off"));
+                chosen = false;
+                menu->hide();
+            } else if (!pending) {
+                // Chosen from a timer of its own: this one must stay free to answer the dialog.
+                offered << QStringLiteral("enabled");
+                pending = true;
+                QTimer::singleShot(0, menu, [&, action] {
+                    chosen = true;
+                    pending = false;
+                    action->trigger();
+                });
+            }
+            return;
+        }
+        if (auto* dialog = qobject_cast<ActivateDeviceDialog*>(QApplication::activeModalWidget())) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("activateNewPassword"))->setText(typed);
+            dialog->findChild<QLineEdit*>(QStringLiteral("activateConfirmPassword"))->setText(typed);
+            dialog->slot_accept();
+        }
+    });
+    answerer.start();
+    MessageBoxRecorder boxes;
+    for (const std::string& mac : {kCamera, waiting}) {
+        m_list->scrollToItem(row(mac));
+        emit m_list->customContextMenuRequested(pointOn(mac));
+    }
+    EXPECT_EQ(offered, (QStringList{QStringLiteral("off"), QStringLiteral("enabled")}));
+    EXPECT_EQ(boxes.boxes(), QStringList{translatedBox("IDCS_INFORMATION", "IDCS_ACTIVATE_SUCCESS")});
+    // The device now takes a change with its new password.
+    select(waiting);
+    type("ip", "10.0.0.75", '.');
+    child<QLineEdit>("password")->setText(typed);
+    click("save");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shownIp(waiting) == "10.0.0.75"; }, 5000))
+        << shownIp(waiting).toStdString();
 }
