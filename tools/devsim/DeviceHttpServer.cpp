@@ -319,7 +319,8 @@ bool DeviceHttpServer::Authorized(const std::string& mac, const std::string& hea
 {
     std::lock_guard<std::mutex> lock(m_fleet.Lock());
     const SimDevice* d = m_fleet.Find(mac);
-    return d != nullptr && header == ExpectedAuthorization(d->password);
+    // A device without a password (not activated) lets nobody in, not even with an empty one.
+    return d != nullptr && d->Activated() && !d->password.empty() && header == ExpectedAuthorization(d->password);
 }
 
 bool DeviceHttpServer::HoldBack()
