@@ -57,6 +57,13 @@ struct DeviceOptions
     double seconds = 5;
 };
 
+struct ActivateOptions
+{
+    std::string mac;
+    bool passwordStdin = false;
+    double seconds = 5;
+};
+
 struct DoctorOptions
 {
     double seconds = 3;
@@ -68,6 +75,7 @@ int RunSetIp(const GlobalOptions& global, const SetIpOptions& options);
 int RunBatchIp(const GlobalOptions& global, const BatchOptions& options);
 int RunAssign(const GlobalOptions& global, const AssignOptions& options);
 int RunRestore(const GlobalOptions& global, const DeviceOptions& options);
+int RunActivate(const GlobalOptions& global, const ActivateOptions& options);
 int RunUrl(const GlobalOptions& global, const DeviceOptions& options, bool open);
 int RunHost(const std::string& format);
 int RunCheck(const std::string& ip, const std::string& mask, const std::string& gateway);

@@ -52,12 +52,12 @@ int RunRestore(const GlobalOptions& global, const DeviceOptions& options)
         Message(kMessageRestoreNotSupported);
         return EXIT_NOT_SUPPORTED;
     }
-    const int result = session.Manager().RestoreDefault(device.mac);
-    if ((result & 0xFF) == 0) {
-        Message(kMessageRestoreFailed);
-        return EXIT_DEVICE_FAILED;
+    const Outcome outcome = RestoreOutcome(session.Manager().RestoreDefault(device.mac));
+    if (outcome.exit != EXIT_OK) {
+        Message(outcome.message);
+        return outcome.exit;
     }
-    std::cout << kMessageRestoreSuccess << '\n';
+    std::cout << outcome.message << '\n';
     return EXIT_OK;
 }
 

@@ -1,5 +1,7 @@
 #include "Messages.h"
 
+#include "ProtocolConstants.h"
+
 const char kMessageDeviceNotFound[] = "No device with this MAC address was found.";
 const char kMessageRestoreNotSupported[] = "This device does not support password restore.";
 const char kMessageRestoreSuccess[] = "The device password was restored to the factory default.";
@@ -43,4 +45,57 @@ Outcome SetIpOutcome(int code)
     return {EXIT_DEVICE_FAILED,
             "Failed to change the network parameters: the device refused (wrong password or values it does not "
             "accept)."};
+}
+
+std::string RefusalMessage(const std::string& reason)
+{
+    namespace proto = scanix::proto;
+    if (reason == proto::kReasonLocked) {
+        return "the device locked its configuration after repeated wrong passwords; wait a minute, then try again";
+    }
+    if (reason == proto::kReasonNotActivated) {
+        return "the device is not activated: give it a password first (scanix-cli activate)";
+    }
+    if (reason == proto::kReasonActivated) {
+        return "the device is already activated";
+    }
+    if (reason == proto::kReasonLegacy) {
+        return std::string("the device speaks only the old protocol, which sends the password in clear; set ") +
+               proto::kLegacyOptInVariable + "=1 to configure it anyway";
+    }
+    if (reason == proto::kReasonBadProof) {
+        return "the device refused: wrong password";
+    }
+    if (reason == proto::kReasonStale) {
+        return "the device did not accept the request's nonce (a replay, or another program's request came first)";
+    }
+    if (reason == proto::kReasonBadValues) {
+        return "the device does not accept these values";
+    }
+    if (reason == proto::kReasonWeakPassword) {
+        return "the device finds the new password too weak";
+    }
+    if (reason == proto::kReasonUnknownDevice) {
+        return "the device has not been heard in this search";
+    }
+    return "";
+}
+
+Outcome RestoreOutcome(int result)
+{
+    if ((result & 0xFF) != 0) {
+        return {EXIT_OK, kMessageRestoreSuccess};
+    }
+    switch (result >> 8) {
+    case scanix::proto::kRestoreRefusedButton >> 8:
+        return {EXIT_DEVICE_FAILED,
+                "The device refused: press the device's reset button, then restore again (within 5 minutes)."};
+    case scanix::proto::kRestoreRefusedUnsupported >> 8:
+        return {EXIT_NOT_SUPPORTED, kMessageRestoreNotSupported};
+    case scanix::proto::kRestoreRefusedLegacy >> 8:
+        return {EXIT_DEVICE_FAILED,
+                "Failed to restore the device password: " + RefusalMessage(scanix::proto::kReasonLegacy) + "."};
+    default:
+        return {EXIT_DEVICE_FAILED, kMessageRestoreFailed};
+    }
 }

@@ -19,6 +19,12 @@ struct Outcome
 // awaited by the engine) already settled by the caller into 0, 9 or 10.
 Outcome SetIpOutcome(int code);
 
+// Why a device or the search library refused a configuration request, in words; empty for a
+// reason nobody gave.
+std::string RefusalMessage(const std::string& reason);
+// The message of a refused password restore: SCANIX_SET_DevRestoreDefault's result.
+Outcome RestoreOutcome(int result);
+
 extern const char kMessageDeviceNotFound[];
 extern const char kMessageRestoreNotSupported[];
 extern const char kMessageRestoreSuccess[];

@@ -3,6 +3,7 @@
 #include "Console.h"
 #include "DeviceRequests.h"
 #include "Listing.h"
+#include "Messages.h"
 #include "Password.h"
 
 #include <chrono>
@@ -10,14 +11,20 @@
 
 Outcome ApplyChange(CScanixManage& manager, const ChangeRequest& request)
 {
-    return SetIpOutcome(manager.ChangeNetworkParam(request.mac.c_str(),
-                                                   request.ip.c_str(),
-                                                   request.mask.c_str(),
-                                                   request.gateway.c_str(),
-                                                   request.password.c_str(),
-                                                   request.httpPort.c_str(),
-                                                   request.dataPort.c_str(),
-                                                   false));
+    const int code = manager.ChangeNetworkParam(request.mac.c_str(),
+                                                request.ip.c_str(),
+                                                request.mask.c_str(),
+                                                request.gateway.c_str(),
+                                                request.password.c_str(),
+                                                request.httpPort.c_str(),
+                                                request.dataPort.c_str(),
+                                                false);
+    Outcome outcome = SetIpOutcome(code);
+    const std::string why = code == SETIP_FAILED ? RefusalMessage(manager.GetPendingAnswer().reason) : "";
+    if (!why.empty()) {
+        outcome.message = "Failed to change the network parameters: " + why + ".";
+    }
+    return outcome;
 }
 
 bool FillPasswords(std::vector<PlannedChange>& plan, bool fromStdin)

@@ -1,6 +1,7 @@
 #include "Password.h"
 
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <iostream>
 #include <termios.h>
@@ -8,7 +9,7 @@
 
 namespace {
 
-std::optional<std::string> PromptWithoutEcho(std::string& error)
+std::optional<std::string> PromptWithoutEcho(const char* prompt, std::string& error)
 {
     // The controlling terminal, not stdin: batch-ip may read its list from a pipe and still ask.
     const int tty = open("/dev/tty", O_RDWR | O_CLOEXEC);
@@ -21,9 +22,8 @@ std::optional<std::string> PromptWithoutEcho(std::string& error)
     termios quiet = saved;
     quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
     tcsetattr(tty, TCSAFLUSH, &quiet);
-    const char prompt[] = "Device password: ";
     // A prompt that cannot be shown does not stop the reading.
-    (void)!write(tty, prompt, sizeof prompt - 1);
+    (void)!write(tty, prompt, std::strlen(prompt));
     std::string password;
     char c = 0;
     while (read(tty, &c, 1) == 1 && c != '\n') {
@@ -40,7 +40,7 @@ std::optional<std::string> PromptWithoutEcho(std::string& error)
 std::optional<std::string> ReadPassword(bool fromStdin, std::string& error)
 {
     if (!fromStdin) {
-        return PromptWithoutEcho(error);
+        return PromptWithoutEcho("Device password: ", error);
     }
     std::string password;
     if (!std::getline(std::cin, password)) {
@@ -51,4 +51,24 @@ std::optional<std::string> ReadPassword(bool fromStdin, std::string& error)
         password.pop_back();
     }
     return password;
+}
+
+std::optional<std::string> ReadNewPassword(bool fromStdin, std::string& error)
+{
+    if (fromStdin) {
+        return ReadPassword(true, error);
+    }
+    const std::optional<std::string> first = PromptWithoutEcho("New device password: ", error);
+    if (!first) {
+        return first;
+    }
+    const std::optional<std::string> second = PromptWithoutEcho("Repeat the new password: ", error);
+    if (!second) {
+        return second;
+    }
+    if (*first != *second) {
+        error = "the two passwords differ; nothing was sent";
+        return std::nullopt;
+    }
+    return first;
 }

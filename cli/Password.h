@@ -8,3 +8,7 @@
 // of the machine could read in the process list. Nothing when neither is possible, with the
 // reason in `error`.
 std::optional<std::string> ReadPassword(bool fromStdin, std::string& error);
+
+// A new password (activation): as ReadPassword, but typed twice at the terminal, and nothing
+// when the two differ.
+std::optional<std::string> ReadNewPassword(bool fromStdin, std::string& error);

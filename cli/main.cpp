@@ -48,6 +48,14 @@ void AddDeviceCommands(CLI::App& app, GlobalOptions& global, std::function<int()
     AddSeconds(restore, device.seconds, "How long to search for the device");
     restore->callback([&] { run = [&] { return RunRestore(global, device); }; });
 
+    static ActivateOptions activate;
+    CLI::App* activating = app.add_subcommand("activate", "Give a device that is not activated its first password");
+    activating->add_option("MAC", activate.mac, "The device's MAC address")->required();
+    activating->add_flag(
+        "--password-stdin", activate.passwordStdin, "Read the new password from the first line of stdin");
+    AddSeconds(activating, activate.seconds, "How long to search for the device");
+    activating->callback([&] { run = [&] { return RunActivate(global, activate); }; });
+
     for (const bool open : {false, true}) {
         CLI::App* command = app.add_subcommand(open ? "open" : "url",
                                                open ? "Open the device's web page with the desktop's opener"

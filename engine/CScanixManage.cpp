@@ -114,12 +114,19 @@ void CScanixManage::SetPendingRequest(const char* mac, const char* ip, const cha
     CopyText(m_pendingIp, ip);
     CopyText(m_pendingMask, mask);
     CopyText(m_pendingGateway, gateway);
+    m_pendingAnswer = ConfigAnswerInfo();
     m_pendingResult.store(-1);
 }
 
 int CScanixManage::GetPendingResult() const
 {
     return m_pendingResult.load();
+}
+
+ConfigAnswerInfo CScanixManage::GetPendingAnswer() const
+{
+    CLockGuard guard(m_storeLock);
+    return m_pendingAnswer;
 }
 
 bool CScanixManage::CheckNetParam(std::uint32_t ip, std::uint32_t mask, std::uint32_t gateway, int* code)

@@ -58,6 +58,8 @@ public:
     void SetPendingRequest(const char* mac, const char* ip, const char* mask, const char* gateway);
     // -1 while no answer has come, 0 success, otherwise the device's answer.
     int GetPendingResult() const;
+    // The rest of the last answer: refusal reason, and what an authenticated answer confirmed.
+    ConfigAnswerInfo GetPendingAnswer() const;
 
     // The addressing rule check; values in network byte order. Sets *code (when given) to 0
     // or the first failing rule's code and returns whether every rule passed.
@@ -88,6 +90,10 @@ public:
                            bool bDHCP);
     // Asks the device to restore its factory password; a non-zero low byte is success.
     int RestoreDefault(const char* mac);
+    // Gives a device that is not activated its first password (sealed to the device's key by
+    // the library). Returns SETIP_OK, SETIP_NO_ANSWER or SETIP_FAILED (GetPendingAnswer's
+    // reason says why).
+    int ActivateDevice(const char* mac, const char* password);
     // Opens the device's web page on the address that answers; false when nothing opened.
     // url (when given) gets the page's address once one was chosen, also when opening failed.
     bool OpenDeviceWeb(const char* mac, std::string* url = nullptr);
@@ -118,11 +124,13 @@ private:
     // The SetNetworkParamCode for a device's answer (-1: none came).
     static int AnswerCode(int answer);
     int ChangePorts(const DEVICE_INFO& device,
+                    const ConfigAnswerInfo& confirmed,
                     const std::string& newIp,
                     const std::string& password,
                     int newHttpPort,
                     int newDataPort);
-    bool ReadRtspPort(const std::string& host, int httpPort, const std::string& password, int& rtspPort);
+    bool ReadRtspPort(
+        const std::string& host, int httpPort, const std::string& password, const DeviceTls& tls, int& rtspPort);
 
     mutable CCriticalSection m_storeLock;
     std::vector<DEVICE_INFO> m_devices;
@@ -133,6 +141,7 @@ private:
     char m_pendingIp[20] = {};
     char m_pendingMask[20] = {};
     char m_pendingGateway[20] = {};
+    ConfigAnswerInfo m_pendingAnswer;
     bool m_running = false;
     // The library counts from its start; the store's count starts where it was emptied.
     std::atomic<long long> m_droppedBaseline{0};

@@ -98,7 +98,8 @@ int CScanixManage::SetNetworkParam(const char* mac,
     if (answer != 0) {
         return AnswerCode(answer);
     }
-    return ChangePorts(device, request.ip, request.password, PortValue(httpPort), PortValue(dataPort));
+    return ChangePorts(
+        device, GetPendingAnswer(), request.ip, request.password, PortValue(httpPort), PortValue(dataPort));
 }
 
 int CScanixManage::ChangeNetworkParam(const char* mac,
@@ -141,15 +142,38 @@ int CScanixManage::WaitForPendingResult() const
     return result;
 }
 
-int CScanixManage::ChangePorts(
-    const DEVICE_INFO& device, const std::string& newIp, const std::string& password, int newHttpPort, int newDataPort)
+int CScanixManage::ChangePorts(const DEVICE_INFO& device,
+                               const ConfigAnswerInfo& confirmed,
+                               const std::string& newIp,
+                               const std::string& password,
+                               int newHttpPort,
+                               int newDataPort)
 {
     // Nothing to write: settled before probing so a plain address change returns at once.
     if (newHttpPort == 0 || newDataPort == 0 || (newHttpPort == device.httpPort && newDataPort == device.dataPort)) {
         return SETIP_OK;
     }
-    const bool movedThere = ProbeTcp(inet_addr(newIp.c_str()), device.dataPort, m_timings.probeMs);
-    const std::string host = movedThere ? newIp : std::string(device.ipAddr2);
+    std::string host;
+    DeviceTls tls;
+    if (confirmed.authenticated) {
+        // The ports rode in the authenticated request; a device that took them says so.
+        if (confirmed.httpPort == newHttpPort && confirmed.dataPort == newDataPort) {
+            return SETIP_OK;
+        }
+        // Otherwise only its web interface takes them, and the password goes there only over
+        // TLS to the key the device vouched for, at the address it confirmed: never in clear,
+        // never to an address taken from a report anyone could have sent.
+        if (confirmed.httpType != 1 || confirmed.tlsKey.empty()) {
+            return SETIP_FAILED;
+        }
+        host = confirmed.confirmedIp;
+        tls.https = true;
+        tls.pinnedKey = confirmed.tlsKey;
+    } else {
+        // A device of the old protocol, configured because the user opted in to the clear text.
+        const bool movedThere = ProbeTcp(inet_addr(newIp.c_str()), device.dataPort, m_timings.probeMs);
+        host = movedThere ? newIp : std::string(device.ipAddr2);
+    }
     // The device's credentials go only to another host: a second address of 127.0.0.1 or one
     // of ours would post them to a local service.
     in_addr target{};
@@ -161,7 +185,7 @@ int CScanixManage::ChangePorts(
     ports.httpPort = newHttpPort;
     ports.dataPort = newDataPort;
     ports.rtspPort = device.rtspPort;
-    if (ports.rtspPort <= 0 && !ReadRtspPort(host, device.httpPort, password, ports.rtspPort)) {
+    if (ports.rtspPort <= 0 && !ReadRtspPort(host, device.httpPort, password, tls, ports.rtspPort)) {
         return SETIP_FAILED;
     }
     const std::string document = BuildPortDocument(ports);
@@ -172,11 +196,13 @@ int CScanixManage::ChangePorts(
                                       "/SetPortConfig",
                                       document.c_str(),
                                       static_cast<int>(document.size()),
-                                      m_timings.http);
+                                      m_timings.http,
+                                      tls);
     return sent == DEVICE_CONFIG_OK ? SETIP_OK : SETIP_FAILED;
 }
 
-bool CScanixManage::ReadRtspPort(const std::string& host, int httpPort, const std::string& password, int& rtspPort)
+bool CScanixManage::ReadRtspPort(
+    const std::string& host, int httpPort, const std::string& password, const DeviceTls& tls, int& rtspPort)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -194,7 +220,8 @@ bool CScanixManage::ReadRtspPort(const std::string& host, int httpPort, const st
                               &size,
                               nullptr,
                               0,
-                              m_timings.http) == DEVICE_REQUEST_OK) {
+                              m_timings.http,
+                              tls) == DEVICE_REQUEST_OK) {
             const std::unique_ptr<char[]> owned(answer);
             return ReadPortConfigValue(owned.get(), "rtspPort", rtspPort);
         }

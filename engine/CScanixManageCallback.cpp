@@ -74,11 +74,9 @@ bool CScanixManage::OnDeviceChanged(const char* mac, const char* xml, SEARCH_INF
         m_devices.erase(it);
         m_devices.push_back(info.devInfo);
     }
-    const DEVICE_INFO& d = info.devInfo;
-    if (std::strcmp(d.mac, m_pendingMac) == 0 && std::strcmp(d.ipAddr, m_pendingIp) == 0 &&
-        std::strcmp(d.mask, m_pendingMask) == 0 && std::strcmp(d.route, m_pendingGateway) == 0) {
-        m_pendingResult.store(0);
-    }
+    // A report is nobody's proof: anyone on the wire can send one showing the requested values.
+    // A pending request completes only through the library's answer (kind 10000), which counts
+    // as success only when the device authenticated it.
     return true;
 }
 
@@ -106,6 +104,7 @@ void CScanixManage::OnSetIPAnswer(const char* mac, const char* xml)
     }
     int code = 0;
     if (CSearchResult::ReadSetIPResult(xml, code)) {
+        m_pendingAnswer = ReadConfigAnswer(xml);
         m_pendingResult.store(code);
     }
 }

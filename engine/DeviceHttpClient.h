@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // HTTP POST requests to a device's configuration interface with Basic authentication.
 // Both calls block their caller; every failure collapses into the call's failure code.
 
@@ -27,6 +29,16 @@ struct DeviceHttpTimeouts
     int receiveMs = 5000;
 };
 
+// How to reach a device's web interface. With `https` the request goes over TLS and the
+// device's key must match `pinnedKey` ("sha256//" and the Base64 SHA-256 of its public key, as
+// the device vouched for it in an authenticated answer): its self-signed certificate is trusted
+// for that key alone. An HTTPS request without a pin is refused.
+struct DeviceTls
+{
+    bool https = false;
+    std::string pinnedKey;
+};
+
 // POSTs body (may be null) to http://host:port/path as HTTP/1.0 and reads the answer.
 // host is a dotted IPv4 address. On success returns DEVICE_REQUEST_OK and hands the caller
 // a zero-filled buffer of answer length + 1 bytes (*answer, release with delete[]) and that
@@ -42,7 +54,8 @@ int PostDeviceRequest(const char* host,
                       int* answerSize,
                       const char* body,
                       int bodyLength,
-                      const DeviceHttpTimeouts& timeouts = DeviceHttpTimeouts());
+                      const DeviceHttpTimeouts& timeouts = DeviceHttpTimeouts(),
+                      const DeviceTls& tls = DeviceTls());
 
 // POSTs body to http://host:port/path and looks only at the status: DEVICE_CONFIG_OK for
 // 200, else DEVICE_CONFIG_FAILED. The answer body is never read.
@@ -53,4 +66,5 @@ int PostDeviceConfig(const char* host,
                      const char* path,
                      const char* body,
                      int bodyLength,
-                     const DeviceHttpTimeouts& timeouts = DeviceHttpTimeouts());
+                     const DeviceHttpTimeouts& timeouts = DeviceHttpTimeouts(),
+                     const DeviceTls& tls = DeviceTls());

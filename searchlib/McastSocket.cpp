@@ -133,7 +133,10 @@ McastSocket::Receive McastSocket::Read(std::string& text)
 {
     iovec data{m_buffer.get(), kBufferSize};
     alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))];
+    sockaddr_in from{};
     msghdr message{};
+    message.msg_name = &from;
+    message.msg_namelen = sizeof from;
     message.msg_iov = &data;
     message.msg_iovlen = 1;
     message.msg_control = control;
@@ -155,6 +158,7 @@ McastSocket::Receive McastSocket::Read(std::string& text)
         return Receive::Dropped;
     }
     text.assign(m_buffer.get(), static_cast<std::size_t>(length));
+    m_lastSource = from.sin_addr.s_addr;
     return Receive::Datagram;
 }
 

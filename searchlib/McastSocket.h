@@ -41,6 +41,11 @@ public:
     bool Send(std::uint16_t port, const std::string& text) const;
     // Reads one datagram without blocking.
     Receive Read(std::string& text);
+    // The sender's IPv4 address (network byte order) of the last datagram Read returned.
+    std::uint32_t LastSource() const
+    {
+        return m_lastSource;
+    }
 
 private:
     McastSocket(int fd, int ifindex);
@@ -48,6 +53,7 @@ private:
     int m_fd;
     int m_ifindex;
     std::unique_ptr<char[]> m_buffer;
+    std::uint32_t m_lastSource = 0;
 };
 
 } // namespace scanix::proto

@@ -1,6 +1,7 @@
 #include "Messages.h"
 
 #include "CMarkupSTL.h"
+#include "Crypto.h"
 #include "ProtocolConstants.h"
 #include "WireMac.h"
 
@@ -121,13 +122,39 @@ void ReadResult(CMarkupSTL& doc, Incoming& out)
         out.setIpResult = std::atoi(doc.GetChildElementData().c_str());
     }
     doc.ResetChildPosition();
+    if (doc.FindChildElement("auth")) {
+        doc.EnterElement();
+        out.hasAuth = true;
+        const auto key = crypto::FromHex(ChildText(doc, "pubKey"), crypto::kPublicKeyBytes);
+        const std::string saltText = ChildText(doc, "salt");
+        const auto salt = crypto::FromHex(saltText, crypto::kSaltBytes);
+        out.probeNonce = ChildText(doc, "probe");
+        doc.LeaveElement();
+        // A damaged key or salt makes the whole report unreadable rather than an old-protocol one.
+        if (!key || (!saltText.empty() && !salt)) {
+            out.mac.clear();
+            return;
+        }
+        out.publicKey = *key;
+        out.salt = salt ? *salt : std::string();
+    }
+    doc.ResetChildPosition();
     doc.EnterElement();
     out.fingerprint = ResultFingerprint(doc);
 }
 
-Incoming ReadRoot(CMarkupSTL& doc)
+Incoming ReadRoot(CMarkupSTL& doc, const std::string& text)
 {
     Incoming out;
+    if (doc.FindElement() && IsSecureRoot(doc.GetTagName())) {
+        if (auto secure = ReadSecure(text)) {
+            out.type = Incoming::Type::Secure;
+            out.secure = std::move(*secure);
+            out.mac = NormalizeMac(out.secure.Get("mac"));
+        }
+        return out;
+    }
+    doc.ResetPos();
     if (doc.FindElement(kResultRoot)) {
         out.type = Incoming::Type::Result;
         ReadResult(doc, out);
@@ -135,6 +162,9 @@ Incoming ReadRoot(CMarkupSTL& doc)
         out.type = Incoming::Type::Probe;
         out.seq = ToUint(ChildText(doc, "seq"));
         out.spreadMs = std::atoi(ChildText(doc, "spread").c_str());
+        out.probeNonce = ChildText(doc, "nonce");
+        const auto key = crypto::FromHex(ChildText(doc, "key"), crypto::kPublicKeyBytes);
+        out.searcherKey = key ? *key : std::string();
         return out; // a probe names no device
     } else if (doc.FindElement(kByeRoot)) {
         out.type = Incoming::Type::Bye;
@@ -182,7 +212,7 @@ Incoming ReadMessage(const std::string& text)
     if (!doc.SetDocument(text.data(), text.size())) {
         return {};
     }
-    Incoming message = ReadRoot(doc);
+    Incoming message = ReadRoot(doc, text);
     // Everything but a probe names one device; without a well-shaped MAC it is nobody's.
     if (message.type != Incoming::Type::Probe && message.mac.empty()) {
         return {};
@@ -190,7 +220,8 @@ Incoming ReadMessage(const std::string& text)
     return message;
 }
 
-std::string BuildProbe(std::uint32_t seq, int copy, int spreadMs)
+std::string
+BuildProbe(std::uint32_t seq, int copy, int spreadMs, const std::string& keyHex, const std::string& nonceHex)
 {
     CMarkupSTL doc;
     doc.AddElement(kProbeRoot);
@@ -199,6 +230,10 @@ std::string BuildProbe(std::uint32_t seq, int copy, int spreadMs)
     AddText(doc, "seq", std::to_string(seq));
     AddNumber(doc, "copy", copy);
     AddNumber(doc, "spread", spreadMs);
+    if (!keyHex.empty()) {
+        AddText(doc, "key", keyHex);
+        AddText(doc, "nonce", nonceHex);
+    }
     doc.LeaveElement();
     return doc.GetDocument();
 }
@@ -262,6 +297,18 @@ std::string BuildResult(const DeviceFields& d)
         AddText(doc, "build", d.build);
     }
     doc.LeaveElement();
+    if (!d.publicKeyHex.empty()) {
+        doc.AddElement("auth");
+        doc.EnterElement();
+        AddText(doc, "version", kAuthVersion);
+        AddText(doc, "pubKey", d.publicKeyHex);
+        AddText(doc, "salt", d.saltHex);
+        if (!d.probeNonce.empty()) {
+            AddText(doc, "probe", d.probeNonce);
+            AddText(doc, "tag", "");
+        }
+        doc.LeaveElement();
+    }
     doc.LeaveElement();
     return doc.GetDocument();
 }

@@ -3,6 +3,8 @@
 // Building and reading the discovery messages (docs/protocol.md). Shared by the search library
 // and the device simulator so that the document layout exists in one place only.
 
+#include "SecureMessage.h"
+
 #include <cstdint>
 #include <map>
 #include <string>
@@ -37,6 +39,13 @@ struct DeviceFields
     std::string kernelVer;
     std::string productModel;
     std::string build; // empty: no build element
+    // The authenticated protocol: the device's X25519 key and its password salt (empty while
+    // not activated), both hexadecimal. An empty key: a device of the old protocol.
+    std::string publicKeyHex;
+    std::string saltHex;
+    // The nonce of the probe this report answers; with it the report gets an empty tag for
+    // TagReport to fill.
+    std::string probeNonce;
 };
 
 // One received datagram, read once. Fields not used by its type stay at their defaults.
@@ -50,7 +59,8 @@ struct Incoming
         Bye,
         SetIp,
         Restore,
-        RestoreResult
+        RestoreResult,
+        Secure // one of the authenticated protocol's messages: see `secure`
     };
 
     Type type = Type::Unknown;
@@ -66,11 +76,21 @@ struct Incoming
     std::uint32_t id = 0;
     bool restored = false;
     std::map<std::string, std::string> attributes; // SetIp: every attribute of the request
+    // Result (a report): the "auth" element's key and salt as raw bytes; hasAuth is false for a
+    // device of the old protocol. A report whose auth element is damaged is Unknown.
+    bool hasAuth = false;
+    std::string publicKey;
+    std::string salt;
+    std::string probeNonce;  // Result: the probe the tag is bound to; Probe: the probe's own
+    std::string searcherKey; // Probe: the searcher's X25519 key (raw), empty without one
+    SecureMessage secure;
 };
 
 Incoming ReadMessage(const std::string& text);
 
-std::string BuildProbe(std::uint32_t seq, int copy, int spreadMs);
+// `keyHex` and `nonceHex` (the searcher's X25519 key, this search's nonce) may be empty.
+std::string
+BuildProbe(std::uint32_t seq, int copy, int spreadMs, const std::string& keyHex = {}, const std::string& nonceHex = {});
 std::string BuildResult(const DeviceFields& device);
 std::string BuildSetIpResult(const std::string& mac, int result);
 std::string BuildBye(const std::string& mac);

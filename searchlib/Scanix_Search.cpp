@@ -123,7 +123,7 @@ int SCANIX_SET_DevRestoreDefault(const unsigned char* mac)
     if (!engine || !ReadMac(mac, bytes)) {
         return 0;
     }
-    return engine->Restore(bytes) ? 1 : 0;
+    return engine->Restore(bytes);
 }
 
 long long SCANIX_SEARCH_DroppedReports(void)

@@ -23,9 +23,6 @@ constexpr std::uint64_t kSilentRounds = 3;
 constexpr std::size_t kTableCapacity = 8192;
 constexpr std::size_t kMaxPendingSetConfigs = 64;
 constexpr std::size_t kMaxQueuedCommands = 1024;
-constexpr auto kSetConfigLifetime = std::chrono::seconds(10);
-constexpr auto kSetConfigResend = std::chrono::milliseconds(300);
-constexpr int kSetConfigSends = 3;
 constexpr auto kRestoreWait = std::chrono::milliseconds(3000);
 constexpr auto kRestoreResend = std::chrono::milliseconds(500);
 constexpr int kMaxIntervalSeconds = 24 * 3600;
@@ -40,7 +37,11 @@ SearchEngine::SearchEngine(SCANIX_SEARCH_CALLBACK callback, void* user, int spre
     , m_spreadMs(spreadMs)
     , m_nextRequestId(std::random_device{}())
     , m_table(kTableCapacity)
+    , m_ownKey(proto::crypto::GenerateX25519())
+    , m_keys(kTableCapacity)
 {
+    const char* legacy = std::getenv(proto::kLegacyOptInVariable);
+    m_legacyAllowed = legacy != nullptr && std::string(legacy) == "1";
     const char* filter = std::getenv("SCANIX_SEARCH_IFACES");
     m_interfaceFilter = filter != nullptr ? filter : "";
     m_wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -73,7 +74,7 @@ void SearchEngine::Queue(Command command)
         std::lock_guard<std::mutex> lock(m_queueMutex);
         if (m_queue.size() >= kMaxQueuedCommands && command.type != Command::Type::Stop) {
             if (command.answer) {
-                command.answer->set_value(false);
+                command.answer->set_value(0);
             }
             return;
         }
@@ -105,34 +106,33 @@ bool SearchEngine::SetConfig(const proto::MacBytes& mac, const std::string& xml)
     if (xml.empty() || xml.size() > proto::kMaxDatagram) {
         return false;
     }
-    const proto::Incoming request = proto::ReadMessage(xml);
-    if (request.type != proto::Incoming::Type::SetIp) {
+    Command command = PrepareSetConfig(proto::FormatMac(mac.data()), xml);
+    if (command.type != Command::Type::SetConfig) {
         return false;
     }
-    Command command(Command::Type::SetConfig);
-    command.mac = proto::FormatMac(mac.data());
-    command.text = xml;
     Queue(std::move(command));
     return true;
 }
 
-bool SearchEngine::Restore(const proto::MacBytes& mac)
+int SearchEngine::Restore(const proto::MacBytes& mac)
 {
     // The answer is read by this engine's thread: waiting on it from there would never end.
     if (OnEngineThread()) {
-        return false;
+        return 0;
     }
-    auto answer = std::make_shared<std::promise<bool>>();
-    std::future<bool> result = answer->get_future();
-    Command command(Command::Type::Restore);
-    command.mac = proto::FormatMac(mac.data());
+    Command command = PrepareRestore(proto::FormatMac(mac.data()));
+    if (command.type != Command::Type::Restore) {
+        return command.id; // refused here, before anything was sent
+    }
+    auto answer = std::make_shared<std::promise<int>>();
+    std::future<int> result = answer->get_future();
     command.id = m_nextRequestId++;
     command.answer = answer;
     Queue(std::move(command));
     // The thread fulfils every promise by its own deadline or when it stops; this bound is a
     // second guard that never lets a caller hang.
     if (result.wait_for(kRestoreWait + std::chrono::seconds(1)) != std::future_status::ready) {
-        return false;
+        return 0;
     }
     return result.get();
 }
@@ -200,7 +200,7 @@ bool SearchEngine::TakeCommands()
             // Promises of requests still queued behind the stop are answered "no".
             for (Command& rest : commands) {
                 if (rest.answer && rest.type == Command::Type::Restore) {
-                    rest.answer->set_value(false);
+                    rest.answer->set_value(0);
                     rest.answer.reset();
                 }
             }
@@ -232,22 +232,23 @@ void SearchEngine::Execute(Command& command)
         m_answersUntil = now;
         m_repliesUntil = now;
         break;
-    case Command::Type::SetConfig: {
+    case Command::Type::SetConfig:
         if (m_setConfigs.size() >= kMaxPendingSetConfigs && m_setConfigs.count(command.mac) == 0) {
             m_setConfigs.erase(m_setConfigs.begin());
         }
-        PendingSetConfig& pending = m_setConfigs[command.mac];
-        pending.text = command.text;
-        pending.expires = now + kSetConfigLifetime;
-        pending.nextSend = now;
-        pending.sendsLeft = kSetConfigSends;
-        pending.answered = false;
+        StartSetConfig(command, now);
         break;
-    }
     case Command::Type::Restore: {
         PendingRestore pending;
         pending.mac = command.mac;
-        pending.text = proto::BuildRestore(command.mac, command.id);
+        pending.clientNonce = command.request.Get("cnonce");
+        pending.proofKey = command.key;
+        if (pending.clientNonce.empty()) {
+            pending.text = proto::BuildRestore(command.mac, command.id);
+        } else {
+            command.request.Set("id", std::to_string(command.id));
+            pending.text = proto::BuildSecure(command.request);
+        }
         pending.answer = std::move(command.answer);
         pending.expires = now + kRestoreWait;
         pending.nextSend = now;
@@ -280,6 +281,12 @@ void SearchEngine::StartRound(bool periodic)
     }
     RefreshSockets();
     ++m_seq;
+    // Each search has a nonce of its own: a report's tag is bound to it, so a report recorded
+    // earlier cannot be passed off as an answer to this search.
+    m_probeNonces.push_back(proto::crypto::Hex(proto::crypto::RandomBytes(8)));
+    if (m_probeNonces.size() > 3) {
+        m_probeNonces.pop_front();
+    }
     m_probeCopies.clear();
     for (int copy = 0; copy < kProbeCopies; ++copy) {
         m_probeCopies.push_back(now + copy * kProbeSpacing);
@@ -294,7 +301,8 @@ void SearchEngine::RunTimers(Clock::time_point now)
     while (!m_probeCopies.empty() && m_probeCopies.front() <= now) {
         m_probeCopies.erase(m_probeCopies.begin());
         const int copy = kProbeCopies - static_cast<int>(m_probeCopies.size()) - 1;
-        SendToDevices(proto::BuildProbe(m_seq, copy, m_spreadMs));
+        SendToDevices(
+            proto::BuildProbe(m_seq, copy, m_spreadMs, proto::crypto::Hex(m_ownKey.publicKey), m_probeNonces.back()));
     }
     for (auto it = m_setConfigs.begin(); it != m_setConfigs.end();) {
         PendingSetConfig& pending = it->second;
@@ -303,16 +311,14 @@ void SearchEngine::RunTimers(Clock::time_point now)
             continue;
         }
         if (!pending.answered && pending.sendsLeft > 0 && now >= pending.nextSend) {
-            SendToDevices(pending.text);
-            --pending.sendsLeft;
-            pending.nextSend = now + kSetConfigResend;
+            SendSetConfig(pending, now);
         }
         ++it;
     }
     for (auto it = m_restores.begin(); it != m_restores.end();) {
         PendingRestore& pending = it->second;
         if (now >= pending.expires) {
-            pending.answer->set_value(false);
+            pending.answer->set_value(0);
             it = m_restores.erase(it);
             continue;
         }
@@ -349,7 +355,7 @@ int SearchEngine::MillisecondsToNextTimer(Clock::time_point now) const
 void SearchEngine::FailPendingRestores()
 {
     for (auto& [id, pending] : m_restores) {
-        pending.answer->set_value(false);
+        pending.answer->set_value(0);
     }
     m_restores.clear();
     m_setConfigs.clear();

@@ -4,6 +4,8 @@
 // timer, the device table and the requests waiting for answers. Callers only queue commands;
 // every socket operation and every callback happens on the thread.
 
+#include "Crypto.h"
+#include "DeviceKeys.h"
 #include "DeviceTable.h"
 #include "McastSocket.h"
 #include "Messages.h"
@@ -40,9 +42,13 @@ public:
     void Manual();
     void StartAuto(int seconds);
     void StopAuto();
+    // Queues a "searchSetIP" or "scanixSetPassword" document. For a device of the
+    // authenticated protocol this derives the password key first (slow once per device and
+    // password). False for a document that is neither.
     bool SetConfig(const proto::MacBytes& mac, const std::string& xml);
-    // Blocks until the device confirms, refuses, or the wait ends; false unless confirmed.
-    bool Restore(const proto::MacBytes& mac);
+    // Blocks until the device confirms, refuses, or the wait ends: 1 when confirmed, else 0
+    // with a refusal reason in the second byte (ProtocolConstants.h).
+    int Restore(const proto::MacBytes& mac);
     // Joins the thread; no callback comes after it returns. Idempotent.
     void Stop();
     bool OnEngineThread() const;
@@ -69,11 +75,36 @@ private:
         std::string mac;
         std::string text;
         std::uint32_t id = 0;
-        std::shared_ptr<std::promise<bool>> answer;
+        std::shared_ptr<std::promise<int>> answer;
+        // SetConfig: how the request goes out, and what it needs.
+        int mode = 0;
+        std::string reason;   // Refuse: why
+        std::string key;      // SetIp: the password key; Restore: the proof key
+        std::string password; // Activate: the new password, sealed once the device's nonce is in
+        std::string devicePublicKey;
+        proto::SecureMessage request;
+    };
+    // How a configuration request is carried.
+    enum Mode
+    {
+        kLegacy,   // the old document, password in clear (the user opted in)
+        kSetIp,    // challenge, then a request with a proof under the password key
+        kActivate, // challenge, then the new password sealed to the device's key
+        kRefuse    // refused by the library itself: only the refusal is delivered
     };
     struct PendingSetConfig
     {
+        int mode = kLegacy;
         std::string text;
+        // The authenticated protocol: the request before its device nonce, the nonces, the
+        // key that proves answers, and the activation's password until it is sealed.
+        proto::SecureMessage request;
+        std::string clientNonce;
+        std::string deviceNonce;
+        std::string key;
+        std::string sealKey;
+        std::string password;
+        bool challenged = false;
         Clock::time_point expires;
         Clock::time_point nextSend;
         int sendsLeft = 0;
@@ -85,7 +116,9 @@ private:
     {
         std::string mac;
         std::string text;
-        std::shared_ptr<std::promise<bool>> answer;
+        std::string clientNonce; // empty: the old protocol
+        std::string proofKey;
+        std::shared_ptr<std::promise<int>> answer;
         Clock::time_point expires;
         Clock::time_point nextSend;
     };
@@ -104,7 +137,17 @@ private:
     int MillisecondsToNextTimer(Clock::time_point now) const;
     // False when the socket failed (its interface went away): the caller closes it.
     bool ReadSocket(proto::McastSocket& sock);
-    void Handle(const std::string& text);
+    void Handle(const std::string& text, std::uint32_t source);
+    // The authenticated protocol's answers (SearchEngineSecure.cpp).
+    void HandleSecure(const proto::Incoming& message, std::uint32_t source);
+    void HandleChallenge(const proto::SecureMessage& answer, PendingSetConfig& pending);
+    void HandleConfigAnswer(const proto::SecureMessage& answer, PendingSetConfig& pending, std::uint32_t source);
+    void HandleResetAnswer(const proto::SecureMessage& answer);
+    void StartSetConfig(Command& command, Clock::time_point now);
+    void SendSetConfig(PendingSetConfig& pending, Clock::time_point now);
+    // Prepares a request on the caller's thread: the slow key derivation happens there.
+    Command PrepareSetConfig(const std::string& mac, const std::string& xml) const;
+    Command PrepareRestore(const std::string& mac) const;
     void HandleReport(const proto::Incoming& message, const std::string& text);
     // While periodic search is off only what the caller asked for is delivered.
     bool Wanted(const proto::Incoming& message) const;
@@ -138,6 +181,16 @@ private:
     Clock::time_point m_repliesUntil;
     std::atomic<std::uint64_t> m_droppedReports{0};
     std::vector<Clock::time_point> m_probeCopies;
+    // The searcher's key for this run, the nonces of the latest searches, and the report keys
+    // it shares with each device key (Diffie-Hellman once per device).
+    proto::crypto::KeyPair m_ownKey;
+    std::deque<std::string> m_probeNonces;
+    std::map<std::string, std::string> m_reportKeys;
+    bool ReportVerified(const proto::Incoming& message, const std::string& text);
+    bool CommandsWaiting();
+    // Shared with callers (it locks): pinned device keys and cached password keys.
+    mutable DeviceKeys m_keys;
+    bool m_legacyAllowed = false;
     std::map<std::string, PendingSetConfig> m_setConfigs;
     std::map<std::uint32_t, PendingRestore> m_restores;
 };

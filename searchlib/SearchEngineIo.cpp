@@ -13,6 +13,8 @@ namespace {
 
 // Datagrams read from one socket before timers get their turn, so a flood cannot starve them.
 constexpr int kReadBudget = 256;
+// Report keys kept: one per device key, as many as the device table holds.
+constexpr std::size_t kReportKeyCapacity = 8192;
 
 } // namespace
 
@@ -55,6 +57,11 @@ bool SearchEngine::ReadSocket(proto::McastSocket& sock)
 {
     std::string text;
     for (int i = 0; i < kReadBudget; ++i) {
+        // The caller's commands come first: a report read after StopAuto returned must be
+        // judged as StopAuto says, however long the backlog of datagrams.
+        if (CommandsWaiting()) {
+            return true;
+        }
         const proto::McastSocket::Receive got = sock.Read(text);
         if (got == proto::McastSocket::Receive::Failed) {
             return false;
@@ -63,43 +70,55 @@ bool SearchEngine::ReadSocket(proto::McastSocket& sock)
             return true;
         }
         if (got == proto::McastSocket::Receive::Datagram) {
-            Handle(text);
+            Handle(text, sock.LastSource());
         }
     }
     return true;
 }
 
-void SearchEngine::Handle(const std::string& text)
+void SearchEngine::Handle(const std::string& text, std::uint32_t source)
 {
     const proto::Incoming message = proto::ReadMessage(text);
     switch (message.type) {
     case proto::Incoming::Type::Result:
         if (message.hasSetIpResult) {
-            // Only an answer to a request of ours, and only the first one.
+            // The old protocol's unauthenticated answer counts only for a request the user
+            // chose to send the old way, and only the first one.
             const auto pending = m_setConfigs.find(message.mac);
-            if (pending != m_setConfigs.end() && !pending->second.answered) {
+            if (pending != m_setConfigs.end() && !pending->second.answered && pending->second.mode == kLegacy) {
                 pending->second.answered = true;
                 Deliver(message.mac, SCANIX_KIND_SETIP_ANSWER, text);
             }
             break;
         }
-        if (Wanted(message)) {
+        // A report that contradicts the device's pinned key or address is a forgery.
+        if (Wanted(message) &&
+            m_keys.Admit(
+                message.mac, message.hasAuth, ReportVerified(message, text), message.publicKey, message.salt, source)) {
             HandleReport(message, text);
         }
         break;
-    case proto::Incoming::Type::Bye:
+    case proto::Incoming::Type::Bye: {
+        const std::optional<DeviceKeys::Device> device = m_keys.Find(message.mac);
+        if (device && device->source != source) {
+            break;
+        }
         if (Wanted(message) && m_table.Bye(message.mac)) {
             Deliver(message.mac, SCANIX_KIND_GONE, text);
         }
         break;
+    }
     case proto::Incoming::Type::RestoreResult: {
         auto pending = m_restores.find(message.id);
-        if (pending != m_restores.end() && pending->second.mac == message.mac) {
-            pending->second.answer->set_value(message.restored);
+        if (pending != m_restores.end() && pending->second.mac == message.mac && pending->second.clientNonce.empty()) {
+            pending->second.answer->set_value(message.restored ? 1 : 0);
             m_restores.erase(pending);
         }
         break;
     }
+    case proto::Incoming::Type::Secure:
+        HandleSecure(message, source);
+        break;
     default:
         break;
     }
@@ -132,6 +151,28 @@ void SearchEngine::HandleReport(const proto::Incoming& message, const std::strin
     case DeviceTable::Verdict::Full:
         break;
     }
+}
+
+bool SearchEngine::CommandsWaiting()
+{
+    std::lock_guard<std::mutex> lock(m_queueMutex);
+    return !m_queue.empty();
+}
+
+bool SearchEngine::ReportVerified(const proto::Incoming& message, const std::string& text)
+{
+    if (!message.hasAuth || message.probeNonce.empty() ||
+        std::find(m_probeNonces.begin(), m_probeNonces.end(), message.probeNonce) == m_probeNonces.end()) {
+        return false;
+    }
+    auto key = m_reportKeys.find(message.publicKey);
+    if (key == m_reportKeys.end()) {
+        if (m_reportKeys.size() >= kReportKeyCapacity) {
+            m_reportKeys.erase(m_reportKeys.begin());
+        }
+        key = m_reportKeys.emplace(message.publicKey, proto::ReportKey(m_ownKey.privateKey, message.publicKey)).first;
+    }
+    return proto::CheckReportTag(text, key->second);
 }
 
 bool SearchEngine::Wanted(const proto::Incoming& message) const

@@ -152,7 +152,8 @@ class SetIpTest(CliTestCase):
 
 class RestoreTest(CliTestCase):
     def test_camera_restored_recorder_refused(self):
-        self.lan1()
+        sim = self.lan1()
+        sim.command("button " + mac(1, 0))
         code, out, err = self.cli("restore", mac(1, 0))
         self.assertEqual(code, 0, err)
         self.assertIn("restored", out)
@@ -161,10 +162,11 @@ class RestoreTest(CliTestCase):
         self.assertIn("does not support password restore", err)
         code, _, err = self.cli("restore", "02:5C:09:00:00:99", "--seconds", "1.5")
         self.assertEqual(code, 4, err)
-        # The restored camera takes the factory password now.
+        # The restored camera has no password at all, the factory one included, until activated.
         code, _, err = self.cli("set-ip", mac(1, 0), "--ip", "192.168.1.210", "--mask", "255.255.255.0",
                                 "--gateway", "192.168.1.1", "--password-stdin", stdin="12345\n")
-        self.assertEqual(code, 0, err)
+        self.assertEqual(code, 5, err)
+        self.assertIn("not activated", err)
 
     def test_url_of_a_device(self):
         self.lan1()

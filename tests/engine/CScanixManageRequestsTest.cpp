@@ -209,7 +209,8 @@ TEST_F(CScanixManageRequestsTest, RecorderIsNotAwaited)
     Start();
     const auto start = Clock::now();
     EXPECT_EQ(Set(kRecorder, "10.0.0.81", "255.255.255.0", "10.0.0.1"), 11);
-    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(100));
+    // Nothing is awaited: only the password key's one-time derivation (about 50 ms) is paid.
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(500));
     // The request went out all the same.
     EXPECT_TRUE(WaitUntil([&] { return std::string(Device(kRecorder).ipAddr) == "10.0.0.81"; }));
 }
@@ -264,7 +265,8 @@ TEST_F(CScanixManageRequestsTest, HttpFailuresOfThePortChangeAreRefusals)
 {
     for (const char* fault : {"--http-silent", "--http-huge-length"}) {
         SCOPED_TRACE(fault);
-        Start({fault}, {"set " + kCamera + " rtsp=-1"});
+        // Served over HTTPS, the camera takes ports only through its web interface.
+        Start({fault}, {"set " + kCamera + " rtsp=-1 httptype=1"});
         EXPECT_EQ(Set(kCamera, kCameraIp, "255.255.255.0", "10.0.0.1", kPassword, "8081", "6100"), 10);
         m_manage.Quit();
         m_sim.reset();
@@ -274,6 +276,8 @@ TEST_F(CScanixManageRequestsTest, HttpFailuresOfThePortChangeAreRefusals)
 TEST_F(CScanixManageRequestsTest, RestoreDefaultReportsTheDevicesAnswer)
 {
     Start();
+    EXPECT_EQ(m_manage.RestoreDefault(kCamera.c_str()), 1 << 8) << "not without a press of the reset button";
+    ASSERT_TRUE(m_sim->Command("button " + kCamera));
     EXPECT_NE(m_manage.RestoreDefault(kCamera.c_str()) & 0xFF, 0);
     EXPECT_EQ(m_manage.RestoreDefault(kMobileRecorder.c_str()) & 0xFF, 0);
     EXPECT_EQ(m_manage.RestoreDefault("not a mac"), 0);

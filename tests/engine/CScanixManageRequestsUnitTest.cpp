@@ -168,15 +168,16 @@ TEST_F(CScanixManageRequests, CameraAnswersMapToCodes)
     }
 }
 
-TEST_F(CScanixManageRequests, ChangedReportWithTheRequestedValuesIsSuccess)
+TEST_F(CScanixManageRequests, ChangedReportWithTheRequestedValuesIsNoAnswer)
 {
+    // A report proves nothing (anyone can send one): the request waits for the library's answer.
     auto delivered = AnswerLater(SCANIX_KIND_CHANGED, CameraDocument("192.168.1.70", "255.255.255.0", "192.168.1.1"));
-    EXPECT_EQ(Set(kCamera, "192.168.1.70"), SETIP_OK);
+    EXPECT_EQ(Set(kCamera, "192.168.1.70"), SETIP_NO_ANSWER);
     EXPECT_TRUE(delivered.get());
     EXPECT_STREQ(Device(m_manager, kCamera).ipAddr, "192.168.1.70");
 
-    // A MAC typed in lower case still matches the report, which carries the upper-case text.
-    delivered = AnswerLater(SCANIX_KIND_CHANGED, CameraDocument("192.168.1.71", "255.255.255.0", "192.168.1.1"));
+    // A MAC typed in lower case still names the stored device, by its upper-case text.
+    delivered = AnswerLater(SCANIX_KIND_SETIP_ANSWER, Answer(0));
     EXPECT_EQ(Set("00:1a:2b:3c:4d:01", "192.168.1.71"), SETIP_OK);
     EXPECT_TRUE(delivered.get());
     EXPECT_NE(FakeSearchLibrary::Calls().back().xml.find("serialNo=\"00:1A:2B:3C:4D:01\""), std::string::npos);

@@ -195,6 +195,17 @@ const char* const kAllKeys[] = {
     "IDCS_COLUMN_HEADERS",
     "IDCS_COLUMNS",
     "IDCS_FILTER_ON",
+    // sec-proto
+    "IDCS_RESTORE_PRESS_RESET_BUTTON",
+    "IDCS_ACTIVATE_DEVICE",
+    "IDCS_ACTIVATE_DEVICE_MENU",
+    "IDCS_ACTIVATE_NEW_PASSWORD",
+    "IDCS_ACTIVATE_CONFIRM_PASSWORD",
+    "IDCS_ACTIVATE_PASSWORD_RULE",
+    "IDCS_ACTIVATE_PASSWORDS_DIFFER",
+    "IDCS_ACTIVATE_PASSWORD_WEAK",
+    "IDCS_ACTIVATE_SUCCESS",
+    "IDCS_ACTIVATE_FAILED",
 };
 
 // Texts the program fills in with arg(): the placeholder must survive translation.

@@ -81,14 +81,16 @@ TEST_F(ScanixSearchRequest, SetIpWithWrongPasswordIsAnsweredOneAndChangesNothing
     EXPECT_EQ(0u, m_log.Count(SCANIX_KIND_CHANGED));
 }
 
-TEST_F(ScanixSearchRequest, SetIpToAnAbsentDeviceGetsNoAnswer)
+TEST_F(ScanixSearchRequest, SetIpToADeviceNotHeardIsRefusedAtOnce)
 {
     StartLan1();
     InitLibrary();
+    // Without a report, the library knows neither the device's protocol nor its key.
     const std::string absent = SimMac(9, 9);
     ASSERT_EQ(0, SCANIX_SET_CONFIG(Bytes(absent).data(), SetIp(absent, "Admin123", "192.168.1.202").c_str()));
-    std::this_thread::sleep_for(1200ms);
-    EXPECT_TRUE(Answers().empty());
+    ASSERT_TRUE(WaitFor(SCANIX_KIND_SETIP_ANSWER, absent, 1));
+    EXPECT_EQ("1", ElementText(Answers()[0].xml, "setIPResult"));
+    EXPECT_EQ("unknown-device", ElementText(Answers()[0].xml, "reason"));
 }
 
 TEST_F(ScanixSearchRequest, SetConfigRefusesWhatIsNotASetIpDocument)
@@ -102,40 +104,65 @@ TEST_F(ScanixSearchRequest, SetConfigRefusesWhatIsNotASetIpDocument)
     EXPECT_EQ(-1, SCANIX_SET_CONFIG(mac.data(), ("<searchSetIP a=\"" + std::string(9000, 'x') + "\"/>").c_str()));
 }
 
-TEST_F(ScanixSearchRequest, RestoreIsConfirmedAndTheFactoryPasswordThenWorks)
+TEST_F(ScanixSearchRequest, RestoreNeedsTheButtonAndLeavesTheDeviceToBeActivated)
 {
-    StartLan1();
+    Simulator& sim = StartLan1();
     InitLibrary();
+    SCANIX_SEARCH_Manual();
+    ASSERT_TRUE(WaitFound(7));
+    EXPECT_EQ(1 << 8, SCANIX_SET_DevRestoreDefault(Bytes(m_camera).data())) << "refused: press the reset button";
+    ASSERT_TRUE(sim.Command("button " + m_camera));
     EXPECT_EQ(1, SCANIX_SET_DevRestoreDefault(Bytes(m_camera).data()));
+
+    // No password now, the factory one included: first a new one, sealed to the device's key.
+    SCANIX_SEARCH_Manual();
+    ASSERT_TRUE(WaitFor(SCANIX_KIND_CHANGED, m_camera, 3)) << "now reported as not activated";
     ASSERT_EQ(0, SCANIX_SET_CONFIG(Bytes(m_camera).data(), SetIp(m_camera, "12345", "192.168.1.203").c_str()));
     ASSERT_TRUE(WaitFor(SCANIX_KIND_SETIP_ANSWER, m_camera, 2));
-    ASSERT_EQ(1u, Answers().size());
-    EXPECT_EQ("0", ElementText(Answers()[0].xml, "setIPResult"));
+    EXPECT_EQ("not-activated", ElementText(Answers().back().xml, "reason"));
+    const std::string activate = "<scanixSetPassword password=\"Fresh-Pass1\"/>";
+    ASSERT_EQ(0, SCANIX_SET_CONFIG(Bytes(m_camera).data(), activate.c_str()));
+    ASSERT_TRUE(m_log.WaitForCount(SCANIX_KIND_SETIP_ANSWER, 2, 2s));
+    EXPECT_EQ("0", ElementText(Answers().back().xml, "setIPResult"));
+    EXPECT_EQ("1", ElementText(Answers().back().xml, "authenticated"));
+    ASSERT_EQ(0, SCANIX_SET_CONFIG(Bytes(m_camera).data(), SetIp(m_camera, "Fresh-Pass1", "192.168.1.203").c_str()));
+    ASSERT_TRUE(m_log.WaitForCount(SCANIX_KIND_SETIP_ANSWER, 3, 2s));
+    EXPECT_EQ("0", ElementText(Answers().back().xml, "setIPResult"));
 }
 
 TEST_F(ScanixSearchRequest, RestoreIsRefusedByATypeWithoutIt)
 {
     StartLan1();
     InitLibrary();
+    SCANIX_SEARCH_Manual();
+    ASSERT_TRUE(WaitFound(7));
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(0, SCANIX_SET_DevRestoreDefault(Bytes(m_mobile).data()));
+    EXPECT_EQ(2 << 8, SCANIX_SET_DevRestoreDefault(Bytes(m_mobile).data()));
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms) << "a refusal is an answer, not a time-out";
 }
 
 TEST_F(ScanixSearchRequest, RestoreWithoutAnswerEndsWithinItsBound)
 {
-    StartLan1();
+    Simulator& sim = StartLan1();
     InitLibrary();
+    SCANIX_SEARCH_Manual();
+    ASSERT_TRUE(WaitFound(7));
+    ASSERT_TRUE(sim.Command("mute " + m_camera));
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(0, SCANIX_SET_DevRestoreDefault(Bytes(SimMac(9, 9)).data()));
+    EXPECT_EQ(0, SCANIX_SET_DevRestoreDefault(Bytes(m_camera).data()));
     const auto waited = std::chrono::steady_clock::now() - start;
     EXPECT_GE(waited, 2500ms);
     EXPECT_LT(waited, 5s);
+    // A device never heard is not asked at all.
+    EXPECT_EQ(0, SCANIX_SET_DevRestoreDefault(Bytes(SimMac(9, 9)).data()));
 }
 
 TEST_F(ScanixSearchRequest, RequestsAreRepeatedAcrossLoss)
 {
-    StartLan1({"--drop", "0.3"});
+    Simulator& sim = StartLan1({"--drop", "0.3"});
     InitLibrary();
+    SCANIX_SEARCH_Manual();
+    ASSERT_TRUE(WaitFound(7));
+    ASSERT_TRUE(sim.Command("button " + m_camera));
     EXPECT_EQ(1, SCANIX_SET_DevRestoreDefault(Bytes(m_camera).data()));
 }

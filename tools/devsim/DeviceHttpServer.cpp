@@ -95,6 +95,10 @@ int DeviceHttpServer::Start()
     // One certificate for the whole fleet: browsers are told to accept it anyway.
     if (https && !m_cert.Generate("scanix-devsim")) {
         Log("http: cannot make a certificate; HTTPS devices serve plain HTTP");
+    } else if (https) {
+        // The devices vouch for this key in their authenticated answers.
+        std::lock_guard<std::mutex> lock(m_fleet.Lock());
+        m_fleet.tlsKey = m_cert.PublicKeyPin();
     }
     int served = 0;
     for (const std::string& mac : macs) {
@@ -315,7 +319,8 @@ bool DeviceHttpServer::Authorized(const std::string& mac, const std::string& hea
 {
     std::lock_guard<std::mutex> lock(m_fleet.Lock());
     const SimDevice* d = m_fleet.Find(mac);
-    return d != nullptr && header == ExpectedAuthorization(d->password);
+    // A device without a password (not activated) lets nobody in, not even with an empty one.
+    return d != nullptr && d->Activated() && !d->password.empty() && header == ExpectedAuthorization(d->password);
 }
 
 bool DeviceHttpServer::HoldBack()

@@ -3,6 +3,7 @@
 #include "Interfaces.h"
 #include "Messages.h"
 #include "ProtocolConstants.h"
+#include "SecureDevice.h"
 #include "WireMac.h"
 
 #include <algorithm>
@@ -95,20 +96,30 @@ void DeviceSimulator::Schedule(int delayMs, Send what, const std::string& mac, s
     ScheduleAt(Clock::now() + std::chrono::milliseconds(delayMs), what, mac, std::move(text));
 }
 
-bool DeviceSimulator::ScheduleAt(Clock::time_point at, Send what, const std::string& mac, std::string text)
+bool DeviceSimulator::ScheduleAt(
+    Clock::time_point at, Send what, const std::string& mac, std::string text, const Incoming* probe)
 {
     if (m_pending.size() >= kQueuedPerDevice * m_fleet.Devices().size() + kQueuedSpare) {
         ++m_queueOverflow;
         return false;
     }
-    m_pending.push({at, m_order++, what, mac, std::move(text)});
+    Pending item{at, m_order++, what, mac, std::move(text), {}, {}};
+    if (probe != nullptr) {
+        item.searcherKey = probe->searcherKey;
+        item.probeNonce = probe->probeNonce;
+    }
+    m_pending.push(std::move(item));
     return true;
 }
 
 // Fleet lock held. Each device on its own: one reply per round, at least the spread floor,
 // one reply pending at most, within its reply rate.
-void DeviceSimulator::AnswerProbe(std::uint32_t seq, int spreadMs)
+// The one pending reply of a round is tagged for the searcher whose probe scheduled it; another
+// searcher's probe in that time finds the device at its next round.
+void DeviceSimulator::AnswerProbe(const Incoming& probe)
 {
+    const std::uint32_t seq = probe.seq;
+    const int spreadMs = probe.spreadMs;
     // The simulator may answer faster than the probe allows, never faster than the floor.
     const int spread = std::min(spreadMs, m_options.maxDelayMs);
     const Clock::time_point now = Clock::now() + std::chrono::milliseconds(m_options.extraDelayMs);
@@ -122,7 +133,7 @@ void DeviceSimulator::AnswerProbe(std::uint32_t seq, int spreadMs)
         Clock::time_point due;
         switch (m_replyGuard.Probe(d.mac, seq, spread, now, m_random, &due)) {
         case ReplyGuard::Decision::Schedule:
-            if (ScheduleAt(due, Send::Reply, d.mac, {})) {
+            if (ScheduleAt(due, Send::Reply, d.mac, {}, &probe)) {
                 ++answering;
             } else {
                 // Not queued: the next round must not count on it.
@@ -198,7 +209,7 @@ void DeviceSimulator::SendDue()
         std::string text;
         {
             std::lock_guard<std::mutex> lock(m_fleet.Lock());
-            const SimDevice* device = m_fleet.Find(item.mac);
+            SimDevice* device = m_fleet.Find(item.mac);
             if (device == nullptr) {
                 continue;
             }
@@ -208,7 +219,14 @@ void DeviceSimulator::SendDue()
                 const char* event = item.what == Send::Reply   ? scanix::proto::kEventReply
                                     : item.what == Send::Hello ? scanix::proto::kEventHello
                                                                : scanix::proto::kEventAnnounce;
-                text = scanix::proto::BuildResult(device->Fields(event, wallNow));
+                scanix::proto::DeviceFields fields = device->Fields(event, wallNow);
+                // An answer to a probe proves the device's key to the searcher that sent it.
+                const bool tagged = !device->legacy && !item.searcherKey.empty() && !item.probeNonce.empty();
+                fields.probeNonce = tagged ? item.probeNonce : std::string();
+                text = scanix::proto::BuildResult(fields);
+                if (tagged) {
+                    text = scanix::proto::TagReport(text, device->ReportKeyFor(item.searcherKey));
+                }
             }
         }
         if (!text.empty()) {
@@ -230,7 +248,7 @@ void DeviceSimulator::Handle(const std::string& text)
     std::lock_guard<std::mutex> lock(m_fleet.Lock());
     switch (message.type) {
     case Incoming::Type::Probe:
-        AnswerProbe(message.seq, message.spreadMs);
+        AnswerProbe(message);
         break;
     case Incoming::Type::SetIp: {
         SimDevice* device = m_fleet.Find(message.mac);
@@ -242,7 +260,8 @@ void DeviceSimulator::Handle(const std::string& text)
             Schedule(5, Send::Raw, device->mac, last.answer);
             break;
         }
-        const int result = device->ApplySetIp(message.attributes);
+        // A device of the new protocol never takes a password in clear.
+        const int result = device->legacy ? device->ApplySetIp(message.attributes) : 1;
         Log("searchSetIP %s -> result %d (ip %s)", device->mac.c_str(), result, device->ip.c_str());
         last = {text, Clock::now(), scanix::proto::BuildSetIpResult(device->mac, result)};
         Schedule(5 + m_options.extraDelayMs, Send::Raw, device->mac, last.answer);
@@ -259,12 +278,35 @@ void DeviceSimulator::Handle(const std::string& text)
         if (device == nullptr || !device->online) {
             break;
         }
-        const bool restored = device->RestoreDefault();
+        const bool restored = device->legacy && device->RestoreDefault();
         Log("restore %s id=%u -> %s", device->mac.c_str(), message.id, restored ? "restored" : "refused");
         Schedule(5 + m_options.extraDelayMs,
                  Send::Raw,
                  device->mac,
                  scanix::proto::BuildRestoreResult(device->mac, message.id, restored));
+        break;
+    }
+    case Incoming::Type::Secure: {
+        SimDevice* device = m_fleet.Find(message.mac);
+        if (device == nullptr || !device->online) {
+            break;
+        }
+        const SecureOutcome outcome = HandleSecureRequest(*device, message.secure, text, m_fleet.tlsKey, Clock::now());
+        if (message.secure.root != scanix::proto::kChallengeRoot) {
+            Log("%s %s -> %s",
+                message.secure.root.c_str(),
+                device->mac.c_str(),
+                outcome.applied ? "applied" : "not applied");
+        }
+        if (!outcome.answer.empty()) {
+            Schedule(2 + m_options.extraDelayMs, Send::Raw, device->mac, outcome.answer);
+        }
+        if (outcome.applied) {
+            Schedule(20 + m_options.extraDelayMs, Send::Announce, device->mac);
+            if (m_onConfigured) {
+                m_onConfigured(device->mac);
+            }
+        }
         break;
     }
     default:

@@ -6,6 +6,7 @@
 
 #include "Fleet.h"
 #include "McastSocket.h"
+#include "Messages.h"
 #include "ReplyGuard.h"
 
 #include <queue>
@@ -67,7 +68,9 @@ private:
         std::uint64_t order;
         Send what;
         std::string mac;
-        std::string text; // Raw only
+        std::string text;        // Raw only
+        std::string searcherKey; // Reply: the probe's key and nonce, for the report's tag
+        std::string probeNonce;
         bool operator>(const Pending& other) const
         {
             return at != other.at ? at > other.at : order > other.order;
@@ -83,9 +86,14 @@ private:
     };
 
     void Schedule(int delayMs, Send what, const std::string& mac, std::string text = {});
-    // False when the queue is full and the datagram was not queued.
-    bool ScheduleAt(std::chrono::steady_clock::time_point at, Send what, const std::string& mac, std::string text);
-    void AnswerProbe(std::uint32_t seq, int spreadMs);
+    // False when the queue is full and the datagram was not queued. A reply carries the key and
+    // nonce of the probe it answers, for its tag.
+    bool ScheduleAt(std::chrono::steady_clock::time_point at,
+                    Send what,
+                    const std::string& mac,
+                    std::string text,
+                    const scanix::proto::Incoming* probe = nullptr);
+    void AnswerProbe(const scanix::proto::Incoming& probe);
     void SendDue();
     void Transmit(std::string text, bool isReply);
     void Handle(const std::string& text);

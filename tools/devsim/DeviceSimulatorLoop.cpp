@@ -64,6 +64,9 @@ void DeviceSimulator::Control(const std::string& line)
             } else if (command == "on") {
                 d.online = true;
                 Schedule(0, Send::Hello, d.mac);
+            } else if (command == "button") {
+                // A short press of the reset button: restore is possible for five minutes.
+                d.restoreWindowUntil = Clock::now() + std::chrono::minutes(5);
             } else if (command == "announce") {
                 Schedule(0, Send::Announce, d.mac);
             } else if (command == "set") {

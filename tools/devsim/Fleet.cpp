@@ -99,8 +99,10 @@ SimDevice Fleet::Make(const FleetPlan& plan, std::uint32_t index, const std::str
     d.kernelVer = "4.9." + std::to_string(100 + random() % 200);
     d.model = Short(series) + "-" + std::to_string(2000 + random() % 900);
     d.name = Short(series) + "-" + std::to_string(index + 1);
-    d.activated = index % 6 == 5 ? 0 : 1;
+    // The wire value: every sixth device waits for activation, the others have a password.
+    d.activated = index % 6 == 5 ? 1 : 0;
     d.password = "Admin123";
+    d.Provision();
     d.canRestore = series != "QMX_MDVR" && series != "QMX_DECODER" && series != "QMX_NETKEYBOARD";
     d.bootedAt = std::chrono::system_clock::now() - std::chrono::seconds(600 + random() % 2000000);
     return d;

@@ -45,6 +45,9 @@ public:
         return m_devices;
     }
     SimDevice* Find(const std::string& mac);
+    // The pin ("sha256//" and the Base64 SHA-256 of the public key) of the web interface's TLS
+    // key, carried in authenticated answers of HTTPS devices; empty without one. Lock() held.
+    std::string tlsKey;
 
 private:
     SimDevice Make(const FleetPlan& plan, std::uint32_t index, const std::string& series) const;

@@ -1,5 +1,7 @@
 #include "SelfSignedCert.h"
 
+#include <openssl/sha.h>
+
 #include <openssl/x509v3.h>
 
 SelfSignedCert::~SelfSignedCert()
@@ -35,4 +37,22 @@ bool SelfSignedCert::Generate(const std::string& commonName)
     }
     m_cert = cert;
     return true;
+}
+
+std::string SelfSignedCert::PublicKeyPin() const
+{
+    if (m_key == nullptr) {
+        return {};
+    }
+    unsigned char* der = nullptr;
+    const int length = i2d_PUBKEY(m_key, &der);
+    if (length <= 0) {
+        return {};
+    }
+    unsigned char digest[SHA256_DIGEST_LENGTH];
+    SHA256(der, static_cast<std::size_t>(length), digest);
+    OPENSSL_free(der);
+    unsigned char text[4 * ((SHA256_DIGEST_LENGTH + 2) / 3) + 1] = {};
+    EVP_EncodeBlock(text, digest, SHA256_DIGEST_LENGTH);
+    return "sha256//" + std::string(reinterpret_cast<const char*>(text));
 }

@@ -27,6 +27,9 @@ public:
     {
         return m_key;
     }
+    // "sha256//" and the Base64 SHA-256 of the public key (the form libcurl pins); empty
+    // before Generate.
+    std::string PublicKeyPin() const;
 
 private:
     X509* m_cert = nullptr;

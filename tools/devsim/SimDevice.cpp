@@ -1,5 +1,7 @@
 #include "SimDevice.h"
 
+#include "Crypto.h"
+
 #include <arpa/inet.h>
 #include <cstdio>
 #include <ctime>
@@ -75,6 +77,10 @@ scanix::proto::DeviceFields SimDevice::Fields(const std::string& event, std::chr
     f.kernelVer = kernelVer;
     f.productModel = model;
     f.build = build;
+    if (!legacy) {
+        f.publicKeyHex = scanix::proto::crypto::Hex(publicKey);
+        f.saltHex = scanix::proto::crypto::Hex(salt);
+    }
     return f;
 }
 
@@ -110,8 +116,54 @@ bool SimDevice::RestoreDefault()
     if (!canRestore) {
         return false;
     }
-    password = kFactoryPassword;
+    if (legacy) {
+        password = kFactoryPassword;
+        return true;
+    }
+    // Back to the state it left the factory in: no password at all until activated again.
+    activated = 1;
+    password.clear();
+    Provision();
     return true;
+}
+
+void SimDevice::Provision()
+{
+    namespace crypto = scanix::proto::crypto;
+    if (publicKey.empty()) {
+        const crypto::KeyPair pair = crypto::GenerateX25519();
+        privateKey = pair.privateKey;
+        publicKey = pair.publicKey;
+    }
+    if (!Activated()) {
+        password.clear();
+        salt.clear();
+        verifier.clear();
+    } else if (salt.empty()) {
+        salt = crypto::RandomBytes(crypto::kSaltBytes);
+        verifier.clear();
+    }
+}
+
+const std::string& SimDevice::ReportKeyFor(const std::string& searcherKey)
+{
+    auto found = reportKeys.find(searcherKey);
+    if (found == reportKeys.end()) {
+        // A few searchers at a time: forgetting one costs a key agreement, nothing more.
+        if (reportKeys.size() >= 8) {
+            reportKeys.erase(reportKeys.begin());
+        }
+        found = reportKeys.emplace(searcherKey, scanix::proto::ReportKey(privateKey, searcherKey)).first;
+    }
+    return found->second;
+}
+
+const std::string& SimDevice::Verifier()
+{
+    if (verifier.empty() && Activated() && !salt.empty()) {
+        verifier = scanix::proto::crypto::DerivePasswordKey(password, salt);
+    }
+    return verifier;
 }
 
 bool SimDevice::Set(const std::string& key, const std::string& value)
@@ -137,8 +189,14 @@ bool SimDevice::Set(const std::string& key, const std::string& value)
                                            {"rtsp", &rtspPort},
                                            {"httptype", &httpType},
                                            {"activated", &activated}};
+    if (key == "password" || key == "activated") {
+        // A new password or state: a new salt, so the old verifier is of no use to anyone.
+        salt.clear();
+        verifier.clear();
+    }
     if (auto t = texts.find(key); t != texts.end()) {
         *t->second = value;
+        Provision();
         return true;
     }
     if (auto n = numbers.find(key); n != numbers.end()) {
@@ -148,13 +206,14 @@ bool SimDevice::Set(const std::string& key, const std::string& value)
             return false;
         }
         *n->second = static_cast<int>(number);
+        Provision();
         return true;
     }
-    if (key == "dhcp" || key == "restore") {
+    if (key == "dhcp" || key == "restore" || key == "legacy") {
         if (value != "0" && value != "1") {
             return false;
         }
-        (key == "dhcp" ? dhcp : canRestore) = value == "1";
+        (key == "dhcp" ? dhcp : key == "restore" ? canRestore : legacy) = value == "1";
         return true;
     }
     return false;

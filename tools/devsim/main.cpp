@@ -33,6 +33,7 @@ const char* const kUsage =
     "  --oversize SHARE  send this share of replies padded beyond the largest datagram (0..1)\n"
     "  --no-hello        do not announce devices at start\n"
     "  --no-bye          do not say bye on exit\n"
+    "  --legacy          every device speaks only the old protocol (password in clear)\n"
     "  --log FILE        log to FILE instead of standard error ('-' for none)\n"
     "  --verbose         log every reply\n"
     "  --allow-host-network  run even in the network namespace of process 1 (not advised)\n"
@@ -44,7 +45,7 @@ const char* const kUsage =
     "  --http-no-length  HTTP answers without Content-Length\n"
     "  --http-huge-length HTTP answers announce 100000000 bytes, send a few, then go quiet\n"
     "  --http-closed-data-port  refuse connections on the data ports\n"
-    "Standard input takes commands: off|mute|on|announce MAC|all, set MAC key=value..., stats, quit.\n";
+    "Standard input takes commands: off|mute|on|announce|button MAC|all, set MAC key=value..., stats, quit.\n";
 
 // The simulator multicasts on every interface it sees: in the namespace of process 1 (the
 // machine's own network, unless the caller made a private one) it must not run at all.
@@ -75,6 +76,7 @@ int main(int argc, char** argv)
     std::string fleetFile;
     std::string logFile;
     bool http = false;
+    bool legacy = false;
     HttpFaultOptions httpFaults;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -121,6 +123,8 @@ int main(int argc, char** argv)
                 options.hello = false;
             } else if (arg == "--no-bye") {
                 options.byeOnExit = false;
+            } else if (arg == "--legacy") {
+                legacy = true;
             } else if (arg == "--verbose") {
                 options.verbose = true;
             } else if (arg == "--allow-host-network") {
@@ -160,6 +164,12 @@ int main(int argc, char** argv)
     if (!(fleetFile.empty() ? fleet.Generate(plan, error) : fleet.Load(fleetFile, plan, error))) {
         std::fprintf(stderr, "scanix-devsim: %s\n", error.c_str());
         return 2;
+    }
+    if (legacy) {
+        std::lock_guard<std::mutex> lock(fleet.Lock());
+        for (SimDevice& d : fleet.Devices()) {
+            d.legacy = true;
+        }
     }
     std::FILE* log = stderr;
     if (logFile == "-") {

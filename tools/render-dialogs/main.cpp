@@ -1,4 +1,5 @@
 #include "AboutDlg.h"
+#include "ActivateDeviceDialog.h"
 #include "AddrEditSheet.h"
 #include "AppSetup.h"
 #include "BaseDialog.h"
@@ -12,6 +13,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QPainter>
 
 #include <cstdio>
@@ -132,6 +134,9 @@ const ActionBox kActionBoxes[] = {
     {"IDCS_NETWORK_PARAM_EMPTY", N12_MessageBox::Warning},
     {"IDCS_MAC_ADDRESS_EMPTY_ERROR", N12_MessageBox::Warning},
     {"IDCS_PROMPT_SUBNET_MASK_INVALID", N12_MessageBox::Error},
+    {"IDCS_RESTORE_PRESS_RESET_BUTTON", N12_MessageBox::Error},
+    {"IDCS_ACTIVATE_SUCCESS", N12_MessageBox::Information},
+    {"IDCS_ACTIVATE_FAILED", N12_MessageBox::Error},
 };
 
 bool renderLanguage(QApplication& app, const Options& options, int languageId)
@@ -152,6 +157,15 @@ bool renderLanguage(QApplication& app, const Options& options, int languageId)
     }
     AboutDlg about;
     ok = save(about, prefix + QStringLiteral("about.png")) && ok;
+    // The activation dialog as it opens, and after OK with two passwords that differ.
+    ActivateDeviceDialog activate(QStringLiteral("IPC-1"), QStringLiteral("02:5C:01:00:00:05"));
+    ok = save(activate, prefix + QStringLiteral("activate.png")) && ok;
+    for (QLineEdit* edit : activate.findChildren<QLineEdit*>()) {
+        edit->setText(edit->objectName() == QLatin1String("activateNewPassword") ? QStringLiteral("N3w-Secret!x")
+                                                                                 : QStringLiteral("other"));
+    }
+    activate.slot_accept();
+    ok = save(activate, prefix + QStringLiteral("activate-differ.png")) && ok;
     BaseDialog frame(nullptr, Qt::FramelessWindowHint);
     frame.resize(420, 260);
     ok = save(frame, prefix + QStringLiteral("basedialog.png")) && ok;

@@ -139,6 +139,9 @@ private:
     void activateFocusWidget();
     void syncKnownPosition(QWidget* target, const QMouseEvent* event);
     void syncNativePosition();
+    // The row menu's activation entry (MainWindowActivate.cpp).
+    void addActivateEntry(QMenu& menu, const DeviceRowInfo& record);
+    void activateDevice(const QString& mac);
     void startDiscovery();
     void showRouteNote();
     bool reportSliceLeft();

@@ -9,6 +9,7 @@
 #include "LanguageSrc.h"
 #include "MainWindow.h"
 #include "N12_MessageBox.h"
+#include "ProtocolConstants.h"
 #include "VistaTreeWidget.h"
 
 #include <QApplication>
@@ -266,6 +267,9 @@ void MainWindow::slot_restorePwd(QString mac)
             if ((*result & 0xFF) != 0) {
                 showInformation(getText("IDCS_RESTORE_DEVICE_PASSWORD_SUCCESS"));
                 m_controlBar->clearRestoreMac();
+            } else if ((*result & ~0xFF) == scanix::proto::kRestoreRefusedButton) {
+                // The device opens its restore window only after a press of its reset button.
+                showError(getText("IDCS_RESTORE_PRESS_RESET_BUTTON"));
             } else {
                 showError(getText("IDCS_RESTORE_DEVICE_PASSWORD_ERROR"));
             }

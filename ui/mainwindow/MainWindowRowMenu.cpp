@@ -56,6 +56,8 @@ void MainWindow::slot_rowMenuRequested(const QPoint& position)
     menu.setObjectName(QStringLiteral("rowMenu"));
     addCopyEntries(&menu, row);
     menu.addSeparator();
+    addActivateEntry(menu, *recordOf(row));
+    menu.addSeparator();
     addSiteEntries(&menu);
     if (menu.isEmpty()) {
         return;

@@ -74,6 +74,13 @@ TEST(SimDevice, AppliedRequestChangesAddressesAndOnlyGivenPorts)
 TEST(SimDevice, RestoreOnlyWhereSupported)
 {
     SimDevice d = Camera();
+    d.Provision();
+    EXPECT_TRUE(d.RestoreDefault());
+    // Back to "not activated": no password, no salt, nothing anyone could log in with.
+    EXPECT_FALSE(d.Activated());
+    EXPECT_EQ("", d.password);
+    EXPECT_EQ("", d.salt);
+    d.legacy = true;
     EXPECT_TRUE(d.RestoreDefault());
     EXPECT_EQ(kFactoryPassword, d.password);
     d.canRestore = false;

@@ -2,6 +2,7 @@
 // library, against the simulator's devices in a private network. Rows are clicked, the
 // control bar's fields typed into, its buttons pressed; every outcome is one message box.
 
+#include "ActivateDeviceDialog.h"
 #include "DeviceControlBar.h"
 #include "DeviceRowInfo.h"
 #include "LanguageSrc.h"
@@ -15,8 +16,10 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidgetItem>
 
 #include <cstdio>
@@ -226,6 +229,12 @@ TEST_F(DeviceActionsNet, RestoresACamerasPasswordAndOpensDevicePages)
 {
     click("restoreHeader");
     MessageBoxRecorder boxes;
+    // The device restores only within minutes of a press of its reset button.
+    type("restoreMac", QString::fromStdString(kCamera).toLower(), ':');
+    click("ok");
+    EXPECT_EQ(boxes.boxes(), QStringList{translatedBox("IDCS_ERROR", "IDCS_RESTORE_PRESS_RESET_BUTTON")});
+    boxes.clear();
+    ASSERT_TRUE(m_sim->Command("button " + kCamera));
     type("restoreMac", QString::fromStdString(kCamera).toLower(), ':');
     click("ok");
     // The device is named before anything is sent.
@@ -397,4 +406,60 @@ int main(int argc, char** argv)
         return 1;
     }
     return RUN_ALL_TESTS();
+}
+
+TEST_F(DeviceActionsNet, ActivatesADeviceFromItsRowsContextMenu)
+{
+    // Index 5 waits for its first password; the camera is activated and offers nothing.
+    const std::string waiting = SimMac(1, 5);
+    QStringList offered;
+    bool chosen = false;
+    bool pending = false;
+    QString typed = QStringLiteral("N3w-Secret!x");
+    // Menu and dialog are modal: a timer answers them as a user would.
+    QTimer answerer;
+    answerer.setInterval(5);
+    QObject::connect(&answerer, &QTimer::timeout, [&] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            auto* action = menu->findChild<QAction*>(QStringLiteral("activateDeviceAction"));
+            const bool enabled = action != nullptr && action->isEnabled();
+            if (!enabled || chosen) {
+                offered << (enabled ? QStringLiteral("again") : QStringLiteral("off"));
+                chosen = false;
+                menu->hide();
+            } else if (!pending) {
+                // Chosen from a timer of its own: this one must stay free to answer the dialog.
+                offered << QStringLiteral("enabled");
+                pending = true;
+                QTimer::singleShot(0, menu, [&, action] {
+                    chosen = true;
+                    pending = false;
+                    action->trigger();
+                });
+            }
+            return;
+        }
+        if (auto* dialog = qobject_cast<ActivateDeviceDialog*>(QApplication::activeModalWidget())) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("activateNewPassword"))->setText(typed);
+            dialog->findChild<QLineEdit*>(QStringLiteral("activateConfirmPassword"))->setText(typed);
+            dialog->slot_accept();
+        }
+    });
+    answerer.start();
+    MessageBoxRecorder boxes;
+    for (const std::string& mac : {kCamera, waiting}) {
+        m_list->scrollToItem(row(mac));
+        emit m_list->customContextMenuRequested(pointOn(mac));
+    }
+    EXPECT_EQ(offered, (QStringList{QStringLiteral("off"), QStringLiteral("enabled")}));
+    // The activation runs off the window's thread: its box comes when the device answered.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !boxes.boxes().isEmpty(); }, 10000));
+    EXPECT_EQ(boxes.boxes(), QStringList{translatedBox("IDCS_INFORMATION", "IDCS_ACTIVATE_SUCCESS")});
+    // The device now takes a change with its new password.
+    select(waiting);
+    type("ip", "10.0.0.75", '.');
+    child<QLineEdit>("password")->setText(typed);
+    click("save");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shownIp(waiting) == "10.0.0.75"; }, 5000))
+        << shownIp(waiting).toStdString();
 }

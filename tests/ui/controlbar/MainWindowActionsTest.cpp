@@ -234,8 +234,10 @@ void MainWindowActionsTest::restore_data()
     QTest::newRow("camera") << kCamera << false << 1 << box("IDCS_INFORMATION", success) << true;
     QTest::newRow("camera without a row") << kCamera << true << 1 << box("IDCS_INFORMATION", success) << true;
     QTest::newRow("keyboard, low byte set") << kKeyboard << false << 0x101 << box("IDCS_INFORMATION", success) << true;
-    QTest::newRow("low byte clear") << kCamera << false << 0x100
+    QTest::newRow("low byte clear") << kCamera << false << 0x200
                                     << box("IDCS_ERROR", "IDCS_RESTORE_DEVICE_PASSWORD_ERROR") << true;
+    QTest::newRow("restore window closed")
+        << kCamera << false << 0x100 << box("IDCS_ERROR", "IDCS_RESTORE_PRESS_RESET_BUTTON") << true;
     QTest::newRow("recorder") << kRecorder << false << 1 << box("IDCS_ERROR", "IDCS_PROMPT_DEVICE_NOT_SUPPORT")
                               << false;
     QTest::newRow("unknown MAC") << "00:1A:2B:3C:4D:99" << false << 1

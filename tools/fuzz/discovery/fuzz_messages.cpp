@@ -3,6 +3,7 @@
 #include "DeviceTable.h"
 #include "Messages.h"
 #include "ProtocolConstants.h"
+#include "SecureMessage.h"
 #include "WireMac.h"
 
 #include <cstdint>
@@ -42,6 +43,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // The same text read twice is the same device state.
         Check(table.Report(message.mac, scanix::proto::ReadMessage(text).fingerprint, 0) ==
               scanix::search::DeviceTable::Verdict::Same);
+    }
+    if (message.type == Type::Secure) {
+        // What is read is what is written back: the proof of a re-sent message still holds.
+        const auto again = scanix::proto::ReadSecure(scanix::proto::BuildSecure(message.secure));
+        Check(again && again->root == message.secure.root && again->fields == message.secure.fields);
+        const std::string key(32, 'k');
+        scanix::proto::SecureMessage signedCopy = message.secure;
+        scanix::proto::Sign(signedCopy, key);
+        Check(scanix::proto::Verify(signedCopy, key) && !scanix::proto::Verify(signedCopy, std::string(32, 'j')));
+    }
+    if (message.type == Type::Result && message.hasAuth) {
+        // A tag under a key nobody used never holds, whatever the text around it.
+        Check(!scanix::proto::CheckReportTag(text, std::string(32, 'k')));
     }
     return 0;
 }
