@@ -230,19 +230,20 @@ TEST_F(DeviceActionsNet, RestoresACamerasPasswordAndOpensDevicePages)
     click("restoreHeader");
     MessageBoxRecorder boxes;
     // The device restores only within minutes of a press of its reset button.
-    type("restoreMac", QString::fromStdString(kCamera).toLower(), ':');
-    click("ok");
-    EXPECT_EQ(boxes.boxes(), QStringList{translatedBox("IDCS_ERROR", "IDCS_RESTORE_PRESS_RESET_BUTTON")});
-    boxes.clear();
-    ASSERT_TRUE(m_sim->Command("button " + kCamera));
-    type("restoreMac", QString::fromStdString(kCamera).toLower(), ':');
-    click("ok");
     // The device is named before anything is sent.
     const DeviceRowInfo* camera = MainWindow::recordOf(row(kCamera));
     ASSERT_NE(camera, nullptr);
     const QString question =
         getText("IDCS_QUESTION") + QLatin1Char('|') +
         getText("IDCS_RESTORE_PASSWORD_CONFIRM").arg(camera->name, camera->model, QStringLiteral("10.0.0.64"));
+    type("restoreMac", QString::fromStdString(kCamera).toLower(), ':');
+    click("ok");
+    EXPECT_EQ(settled(boxes, 2),
+              (QStringList{question, translatedBox("IDCS_ERROR", "IDCS_RESTORE_PRESS_RESET_BUTTON")}));
+    boxes.clear();
+    ASSERT_TRUE(m_sim->Command("button " + kCamera));
+    type("restoreMac", QString::fromStdString(kCamera).toLower(), ':');
+    click("ok");
     EXPECT_EQ(settled(boxes, 2),
               (QStringList{question, translatedBox("IDCS_INFORMATION", "IDCS_RESTORE_DEVICE_PASSWORD_SUCCESS")}));
     EXPECT_EQ(child<QWidget>("restoreMac")->findChildren<QLineEdit*>().first()->text(), "");
