@@ -114,11 +114,8 @@ const char* const kAllKeys[] = {
     "IDCS_VERSION",
     "IDCS_DATE",
     "IDCS_COPYRIGHT_ZEB31",
-    // site-user
     "IDCS_LINK_LOCAL_ROUTE_MISSING_D",
-    // sec-flood
     "IDCS_REPORTS_DROPPED_D",
-    // win-actions
     "IDCS_ADDRESS_USED_BY_HOST",
     "IDCS_ADDRESS_USED_BY_DEVICE",
     "IDCS_ADDRESS_USED_ON_NETWORK",
@@ -130,7 +127,6 @@ const char* const kAllKeys[] = {
     "IDCS_COPY_ROW",
     "IDCS_WEB_PAGE_NOT_OPENED",
     "IDCS_WEB_PAGE_NO_ADDRESS",
-    // site-batch
     "IDCS_BATCH_ADDRESSING",
     "IDCS_BATCH_ADDRESS_SELECTED",
     "IDCS_BATCH_TITLE",
@@ -188,14 +184,12 @@ const char* const kAllKeys[] = {
     "IDCS_CLOSE_COMPARISON",
     "IDCS_BATCH_PROBING",
     "IDCS_BATCH_ANSWERING",
-    // win-polish
     "IDCS_TEXT_CUT_NOTE",
     "IDCS_DEVICE_SHOWN_OF_FOUND_D",
     "IDCS_REFRESH_MODE",
     "IDCS_COLUMN_HEADERS",
     "IDCS_COLUMNS",
     "IDCS_FILTER_ON",
-    // sec-proto
     "IDCS_RESTORE_PRESS_RESET_BUTTON",
     "IDCS_ACTIVATE_DEVICE",
     "IDCS_ACTIVATE_DEVICE_MENU",
@@ -218,15 +212,12 @@ const char* const kKeysWithPlaceholder[] = {
     "IDCS_IP_OCTET_OF",
     "IDCS_MAC_PAIR_OF",
     "IDCS_LINK_LOCAL_ROUTE_MISSING_D",
-    // sec-flood
     "IDCS_REPORTS_DROPPED_D",
-    // win-actions
     "IDCS_ADDRESS_USED_BY_HOST",
     "IDCS_ADDRESS_USED_BY_DEVICE",
     "IDCS_ADDRESS_USED_ON_NETWORK",
     "IDCS_RESTORE_PASSWORD_CONFIRM",
     "IDCS_WEB_PAGE_NOT_OPENED",
-    // site-batch
     "IDCS_BATCH_HINT",
     "IDCS_BATCH_SKIPPED",
     "IDCS_BATCH_PLANNED_SUMMARY",
@@ -237,7 +228,6 @@ const char* const kKeysWithPlaceholder[] = {
     "IDCS_REPORT_COUNT",
     "IDCS_COMPARE_SUMMARY",
     "IDCS_COMPARE_CHANGED",
-    // win-polish placeholders
     "IDCS_DEVICE_SHOWN_OF_FOUND_D",
 };
 
