@@ -21,13 +21,33 @@ bool DeviceKeys::Admit(const std::string& mac,
     if (found == m_devices.end()) {
         // A device of the new protocol is taken first from a report that proves its key: a
         // copy of its report sent from elsewhere, or a hello anyone could send, pins nothing.
-        if (m_devices.size() >= m_capacity || (hasAuth && !verified)) {
+        if (hasAuth && !verified) {
             return false;
         }
-        m_devices[mac] = Device{hasAuth, publicKey, salt, source};
+        if (m_devices.size() >= m_capacity && !EvictReleased()) {
+            return false;
+        }
+        m_devices[mac].device = Device{hasAuth, publicKey, salt, source};
         return true;
     }
-    Device& device = found->second;
+    Entry& entry = found->second;
+    if (!Agrees(entry.device, hasAuth, verified, publicKey, salt, source)) {
+        return false;
+    }
+    if (entry.released) {
+        m_released.erase(entry.releasedAt);
+        entry.released = false;
+    }
+    return true;
+}
+
+bool DeviceKeys::Agrees(Device& device,
+                        bool hasAuth,
+                        bool verified,
+                        const std::string& publicKey,
+                        const std::string& salt,
+                        std::uint32_t source)
+{
     if (device.secure) {
         // Once heard speaking the new protocol, a device is never taken for an old one again,
         // and its key never changes within a run.
@@ -52,12 +72,33 @@ bool DeviceKeys::Admit(const std::string& mac,
     return device.source == source;
 }
 
+void DeviceKeys::Release(const std::string& mac)
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    auto found = m_devices.find(mac);
+    if (found == m_devices.end() || found->second.released) {
+        return;
+    }
+    found->second.released = true;
+    found->second.releasedAt = m_released.insert(m_released.end(), mac);
+}
+
+bool DeviceKeys::EvictReleased()
+{
+    if (m_released.empty()) {
+        return false;
+    }
+    m_devices.erase(m_released.front());
+    m_released.pop_front();
+    return true;
+}
+
 void DeviceKeys::Moved(const std::string& mac, std::uint32_t source)
 {
     std::lock_guard<std::mutex> lock(m_lock);
     auto found = m_devices.find(mac);
     if (found != m_devices.end()) {
-        found->second.source = source;
+        found->second.device.source = source;
     }
 }
 
@@ -66,7 +107,7 @@ void DeviceKeys::SetSalt(const std::string& mac, const std::string& salt)
     std::lock_guard<std::mutex> lock(m_lock);
     auto found = m_devices.find(mac);
     if (found != m_devices.end()) {
-        found->second.salt = salt;
+        found->second.device.salt = salt;
     }
 }
 
@@ -77,7 +118,7 @@ std::optional<DeviceKeys::Device> DeviceKeys::Find(const std::string& mac) const
     if (found == m_devices.end()) {
         return std::nullopt;
     }
-    return found->second;
+    return found->second.device;
 }
 
 std::string DeviceKeys::PasswordKey(const std::string& mac, const std::string& salt, const std::string& password)

@@ -21,6 +21,9 @@ constexpr auto kProbeSpacing = std::chrono::milliseconds(250);
 constexpr std::uint64_t kSilentRounds = 3;
 // More devices than any segment holds; beyond it new MACs are dropped, not stored.
 constexpr std::size_t kTableCapacity = 8192;
+// Devices that left the table whose keys are still pinned (a reboot's bye and hello, a device
+// silent for a while); they give their room up first, oldest first.
+constexpr std::size_t kReleasedPins = 1024;
 constexpr std::size_t kMaxPendingSetConfigs = 64;
 constexpr std::size_t kMaxQueuedCommands = 1024;
 constexpr auto kRestoreWait = std::chrono::milliseconds(3000);
@@ -38,7 +41,7 @@ SearchEngine::SearchEngine(SCANIX_SEARCH_CALLBACK callback, void* user, int spre
     , m_nextRequestId(std::random_device{}())
     , m_table(kTableCapacity)
     , m_ownKey(proto::crypto::GenerateX25519())
-    , m_keys(kTableCapacity)
+    , m_keys(kTableCapacity + kReleasedPins)
 {
     const char* legacy = std::getenv(proto::kLegacyOptInVariable);
     m_legacyAllowed = legacy != nullptr && std::string(legacy) == "1";
@@ -265,6 +268,7 @@ void SearchEngine::NextPeriodicRound()
 {
     ++m_round;
     for (const std::string& mac : m_table.Expire(m_round, kSilentRounds)) {
+        m_keys.Release(mac);
         Deliver(mac, SCANIX_KIND_GONE, proto::BuildBye(mac));
     }
     StartRound(true);

@@ -104,6 +104,7 @@ void SearchEngine::Handle(const std::string& text, std::uint32_t source)
             break;
         }
         if (Wanted(message) && m_table.Bye(message.mac)) {
+            m_keys.Release(message.mac);
             Deliver(message.mac, SCANIX_KIND_GONE, text);
         }
         break;
@@ -130,9 +131,14 @@ void SearchEngine::HandleReport(const proto::Incoming& message, const std::strin
     std::string evicted;
     const DeviceTable::Verdict verdict = m_table.Report(message.mac, message.fingerprint, m_round, answer, &evicted);
     m_droppedReports.store(m_table.Dropped());
+    // The keys follow the table: what it did not take, or gave up, no longer holds their room.
+    if (verdict == DeviceTable::Verdict::Full) {
+        m_keys.Release(message.mac);
+    }
     if (!evicted.empty()) {
         // A device given up to make room for one that answered: the caller's list follows
         // the table.
+        m_keys.Release(evicted);
         Deliver(evicted, SCANIX_KIND_GONE, proto::BuildBye(evicted));
     }
     switch (verdict) {

@@ -139,4 +139,15 @@ TEST(DeviceKeys, AdmitsOnlyReportsThatAgreeWithWhatWasProven)
         EXPECT_EQ(s.admitted, keys.Admit(s.mac, s.hasAuth, s.verified, s.key, "", s.source)) << s.what;
     }
     EXPECT_EQ(3u, keys.Find("M1")->source);
+
+    // The table gave both up: released pins still hold, and a device admitted again is held again.
+    keys.Release("M1");
+    keys.Release("M2");
+    EXPECT_FALSE(keys.Admit("M2", false, false, "", "", 5)) << "a released pin still refuses a forgery";
+    EXPECT_TRUE(keys.Admit("M1", true, true, a, "", 3));
+    // A new device takes the room of the pin released longest ago that is not held again.
+    EXPECT_TRUE(keys.Admit("M3", false, false, "", "", 7)) << "a full set refused a device the table holds";
+    EXPECT_FALSE(keys.Find("M2"));
+    EXPECT_TRUE(keys.Find("M1"));
+    EXPECT_FALSE(keys.Admit("M4", false, false, "", "", 8)) << "held pins are never given up";
 }
