@@ -23,9 +23,10 @@ namespace {
 
 constexpr auto kRepeatWindow = std::chrono::seconds(2);
 constexpr std::size_t kOversize = 20000;
-// Room in the send queue per device (a reply, a hello or announce, an answer, a bye) and for
-// the rest; beyond it datagrams are not queued, so no input can make the queue grow for ever.
-constexpr std::size_t kQueuedPerDevice = 4;
+// Room in the send queue per device (a reply per searcher it tracks, a hello or announce, an
+// answer, a bye) and for the rest; beyond it datagrams are not queued, so no input can make the
+// queue grow for ever.
+constexpr std::size_t kQueuedPerDeviceBesideReplies = 3;
 constexpr std::size_t kQueuedSpare = 1024;
 
 } // namespace
@@ -99,7 +100,8 @@ void DeviceSimulator::Schedule(int delayMs, Send what, const std::string& mac, s
 bool DeviceSimulator::ScheduleAt(
     Clock::time_point at, Send what, const std::string& mac, std::string text, const Incoming* probe)
 {
-    if (m_pending.size() >= kQueuedPerDevice * m_fleet.Devices().size() + kQueuedSpare) {
+    const std::size_t perDevice = kQueuedPerDeviceBesideReplies + m_replyGuard.MostPending();
+    if (m_pending.size() >= perDevice * m_fleet.Devices().size() + kQueuedSpare) {
         ++m_queueOverflow;
         return false;
     }
@@ -112,10 +114,10 @@ bool DeviceSimulator::ScheduleAt(
     return true;
 }
 
-// Fleet lock held. Each device on its own: one reply per round, at least the spread floor,
-// one reply pending at most, within its reply rate.
-// The one pending reply of a round is tagged for the searcher whose probe scheduled it; another
-// searcher's probe in that time finds the device at its next round.
+// Fleet lock held. Each device on its own: one reply per round of a searcher, at least the
+// spread floor, one reply pending per searcher, within its reply rates. A tagged reply is of use
+// only to the searcher whose key it was made for, so each key is a searcher of its own; a device
+// that answers untagged serves every searcher with one reply.
 void DeviceSimulator::AnswerProbe(const Incoming& probe)
 {
     const std::uint32_t seq = probe.seq;
@@ -130,14 +132,16 @@ void DeviceSimulator::AnswerProbe(const Incoming& probe)
         if (!d.online) {
             continue;
         }
+        const bool tags = !d.legacy && !probe.searcherKey.empty() && !probe.probeNonce.empty();
+        const std::string searcher = tags ? probe.searcherKey : std::string();
         Clock::time_point due;
-        switch (m_replyGuard.Probe(d.mac, seq, spread, now, m_random, &due)) {
+        switch (m_replyGuard.Probe(d.mac, searcher, seq, spread, now, m_random, &due)) {
         case ReplyGuard::Decision::Schedule:
-            if (ScheduleAt(due, Send::Reply, d.mac, {}, &probe)) {
+            if (ScheduleAt(due, Send::Reply, d.mac, {}, tags ? &probe : nullptr)) {
                 ++answering;
             } else {
                 // Not queued: the next round must not count on it.
-                m_replyGuard.Forget(d.mac);
+                m_replyGuard.Forget(d.mac, searcher);
             }
             break;
         case ReplyGuard::Decision::Pending:
@@ -202,8 +206,8 @@ void DeviceSimulator::SendDue()
             Transmit(item.text, false);
             continue;
         }
-        // A reply brought forward for another searcher leaves its first schedule behind.
-        if (item.what == Send::Reply && !m_replyGuard.Take(item.mac, item.at)) {
+        // A reply brought forward for a later round leaves its first schedule behind.
+        if (item.what == Send::Reply && !m_replyGuard.Take(item.mac, item.searcherKey, item.at)) {
             continue;
         }
         std::string text;

@@ -11,7 +11,13 @@ int ReplyGuard::Spread(int spreadMs) const
     return std::clamp(spreadMs, m_limits.minSpreadMs, m_limits.maxSpreadMs);
 }
 
+std::size_t ReplyGuard::MostPending() const
+{
+    return std::max<std::size_t>(1, m_limits.searchersTracked);
+}
+
 ReplyGuard::Decision ReplyGuard::Probe(const std::string& mac,
+                                       const std::string& searcherKey,
                                        std::uint32_t seq,
                                        int spreadMs,
                                        Clock::time_point now,
@@ -21,47 +27,50 @@ ReplyGuard::Decision ReplyGuard::Probe(const std::string& mac,
     auto [found, added] = m_devices.try_emplace(mac);
     Device& device = found->second;
     if (added) {
-        device.tokens = m_limits.burst;
-        device.refilled = now;
+        device.bucket = {m_limits.deviceBurst, now};
     }
-    if (Answered(device, seq, now)) {
+    Searcher& searcher = Track(device, searcherKey, now);
+    if (Answered(searcher, seq, now)) {
         ++m_counts.copies;
         return Decision::Copy;
     }
     const Clock::time_point latest = now + std::chrono::milliseconds(Spread(spreadMs));
-    if (device.hasPending && device.due <= latest) {
+    if (searcher.hasPending && searcher.due <= latest) {
         ++m_counts.pending;
         return Decision::Pending;
     }
-    // A new reply, or the pending one brought forward for a searcher that waits less long:
-    // either is one more datagram's worth of the device's rate.
-    if (!TakeToken(device, now)) {
+    // A new reply, or the pending one brought forward for a round that waits less long: either
+    // is one more datagram's worth of the searcher's rate and of the device's.
+    const bool searcherHasRoom = searcher.bucket.Refill(now, m_limits.burst, m_limits.perSecond);
+    const bool deviceHasRoom = device.bucket.Refill(now, m_limits.deviceBurst, m_limits.devicePerSecond);
+    if (!searcherHasRoom || !deviceHasRoom) {
         ++m_counts.limited;
-        return device.hasPending ? Decision::Pending : Decision::Limited;
+        return searcher.hasPending ? Decision::Pending : Decision::Limited;
     }
+    searcher.bucket.tokens -= 1;
+    device.bucket.tokens -= 1;
     const int delay = std::uniform_int_distribution<int>(0, Spread(spreadMs))(random);
-    device.hasPending = true;
-    device.due = now + std::chrono::milliseconds(delay);
-    *due = device.due;
+    searcher.hasPending = true;
+    searcher.due = now + std::chrono::milliseconds(delay);
+    *due = searcher.due;
     ++m_counts.scheduled;
     return Decision::Schedule;
 }
 
-bool ReplyGuard::Take(const std::string& mac, Clock::time_point due)
+bool ReplyGuard::Take(const std::string& mac, const std::string& searcherKey, Clock::time_point due)
 {
-    const auto found = m_devices.find(mac);
-    if (found == m_devices.end() || !found->second.hasPending || found->second.due != due) {
+    Searcher* searcher = Find(mac, searcherKey);
+    if (searcher == nullptr || !searcher->hasPending || searcher->due != due) {
         return false;
     }
-    found->second.hasPending = false;
+    searcher->hasPending = false;
     return true;
 }
 
-void ReplyGuard::Forget(const std::string& mac)
+void ReplyGuard::Forget(const std::string& mac, const std::string& searcherKey)
 {
-    const auto found = m_devices.find(mac);
-    if (found != m_devices.end()) {
-        found->second.hasPending = false;
+    if (Searcher* searcher = Find(mac, searcherKey)) {
+        searcher->hasPending = false;
     }
 }
 
@@ -70,29 +79,62 @@ const ReplyGuard::Counts& ReplyGuard::Totals() const
     return m_counts;
 }
 
-// Remembers the round as answered; true when it was already.
-bool ReplyGuard::Answered(Device& device, std::uint32_t seq, Clock::time_point now)
+// The device's entry for the searcher, made in place of the longest silent one when the device
+// tracks as many as it may. A searcher forgotten so starts afresh, its rounds and its bucket;
+// the device's own bucket still bounds what that can bring.
+ReplyGuard::Searcher& ReplyGuard::Track(Device& device, const std::string& key, Clock::time_point now)
 {
-    while (!device.rounds.empty() && (device.rounds.size() >= m_limits.roundsRemembered ||
-                                      now - device.rounds.front().second > m_limits.roundMemory)) {
-        device.rounds.pop_front();
+    auto found =
+        std::find_if(device.searchers.begin(), device.searchers.end(), [&](const Searcher& s) { return s.key == key; });
+    if (found == device.searchers.end()) {
+        if (device.searchers.size() >= MostPending()) {
+            device.searchers.erase(std::min_element(
+                device.searchers.begin(), device.searchers.end(), [](const Searcher& a, const Searcher& b) {
+                    return a.lastProbe < b.lastProbe;
+                }));
+        }
+        Searcher fresh;
+        fresh.key = key;
+        fresh.bucket = {m_limits.burst, now};
+        device.searchers.push_back(std::move(fresh));
+        found = device.searchers.end() - 1;
+    }
+    found->lastProbe = now;
+    return *found;
+}
+
+ReplyGuard::Searcher* ReplyGuard::Find(const std::string& mac, const std::string& key)
+{
+    const auto device = m_devices.find(mac);
+    if (device == m_devices.end()) {
+        return nullptr;
+    }
+    auto& searchers = device->second.searchers;
+    const auto found =
+        std::find_if(searchers.begin(), searchers.end(), [&](const Searcher& s) { return s.key == key; });
+    return found == searchers.end() ? nullptr : &*found;
+}
+
+// Remembers the round as answered; true when it was already.
+bool ReplyGuard::Answered(Searcher& searcher, std::uint32_t seq, Clock::time_point now)
+{
+    while (!searcher.rounds.empty() && (searcher.rounds.size() >= m_limits.roundsRemembered ||
+                                        now - searcher.rounds.front().second > m_limits.roundMemory)) {
+        searcher.rounds.pop_front();
     }
     const bool seen = std::any_of(
-        device.rounds.begin(), device.rounds.end(), [seq](const auto& round) { return round.first == seq; });
+        searcher.rounds.begin(), searcher.rounds.end(), [seq](const auto& round) { return round.first == seq; });
     if (!seen) {
-        device.rounds.emplace_back(seq, now);
+        searcher.rounds.emplace_back(seq, now);
     }
     return seen;
 }
 
-bool ReplyGuard::TakeToken(Device& device, Clock::time_point now)
+// Brings the bucket up to date; true when it holds a reply's worth.
+bool ReplyGuard::Bucket::Refill(Clock::time_point now, double burst, double perSecond)
 {
-    const double elapsed = std::chrono::duration<double>(now - device.refilled).count();
-    device.tokens = std::min(m_limits.burst, device.tokens + elapsed * m_limits.perSecond);
-    device.refilled = now;
-    if (device.tokens < 1) {
-        return false;
-    }
-    device.tokens -= 1;
-    return true;
+    const double elapsed = std::chrono::duration<double>(now - refilled).count();
+    tokens = std::min(burst, tokens + elapsed * perSecond);
+    refilled = now;
+    return tokens >= 1;
 }

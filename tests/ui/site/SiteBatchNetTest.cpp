@@ -167,8 +167,10 @@ TEST_F(SiteBatchNetTest, TwentyCamerasOnOneFactoryAddressGetThePlannedAddresses)
                                     "192.168.1.80",
                                     "--prefix",
                                     "24"});
+    // Every camera was activated with the site's password beforehand (a generated fleet leaves
+    // every sixth waiting for activation, and a camera waiting for it refuses a change).
     for (int i = 0; i < kCameras; ++i) {
-        ASSERT_TRUE(cameras.Command("set " + SimMac(4, i) + " ip=192.168.1.100"));
+        ASSERT_TRUE(cameras.Command("set " + SimMac(4, i) + " ip=192.168.1.100 activated=0 password=Admin123"));
     }
     // A recorder already holds an address inside the planned range.
     simulator({"--count", "1", "--types", "QMX_NVR", "--seed", "5", "--first-ip", "192.168.1.72", "--prefix", "24"});
