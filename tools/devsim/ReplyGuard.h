@@ -33,7 +33,8 @@ public:
         double burst = 5;
         double perSecond = 1;
         // And one per device over all its searchers, so that probes under ever new keys cannot
-        // draw more than this from it.
+        // draw more than this from it; twice a searcher's, so that a periodic search and a
+        // second searcher at the same time are both answered.
         double deviceBurst = 10;
         double devicePerSecond = 2;
         // Searchers a device tracks at a time; a new one takes the place of the longest silent.
