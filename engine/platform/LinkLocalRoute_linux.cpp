@@ -1,5 +1,5 @@
 #include "LinkLocalRoute.h"
-#include "RunTool.h"
+#include "SpawnDetached.h"
 
 #include <arpa/inet.h>
 #include <cstdint>

@@ -13,3 +13,8 @@ bool SpawnDetached(const std::vector<std::string>& argv);
 // or ended within that time with a failure (non-zero exit, a signal). A program still running
 // then, or ended with 0, counts as started; it is reaped in the background as above.
 bool SpawnWatched(const std::vector<std::string>& argv, int watchMs);
+
+// Runs argv[0] as SpawnDetached starts it and waits for it at most timeoutMs; a program still
+// running then is killed. Returns its exit status, or -1 when it could not be started, was
+// killed or died by a signal.
+int RunTool(const std::vector<std::string>& argv, int timeoutMs);

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -10,6 +11,8 @@
 extern char** environ;
 
 namespace {
+
+constexpr auto kPollPause = std::chrono::milliseconds(2);
 
 class SpawnAttributes
 {
@@ -63,6 +66,33 @@ pid_t Spawn(const std::vector<std::string>& argv)
     return pid;
 }
 
+enum class Wait
+{
+    Ended,
+    Running,
+    Failed
+};
+
+// Polls the child for up to waitMs: Ended with its status, still Running, or Failed when it
+// cannot be waited for.
+Wait WaitUntil(pid_t pid, int waitMs, int& status)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    for (;;) {
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid) {
+            return Wait::Ended;
+        }
+        if (done < 0 && errno != EINTR) {
+            return Wait::Failed;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return Wait::Running;
+        }
+        std::this_thread::sleep_for(kPollPause);
+    }
+}
+
 // The caller never waits for the child; a small detached reaper collects its exit status.
 void ReapLater(pid_t pid)
 {
@@ -91,18 +121,34 @@ bool SpawnWatched(const std::vector<std::string>& argv, int watchMs)
     if (pid < 0) {
         return false;
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(watchMs);
-    while (std::chrono::steady_clock::now() < deadline) {
-        int status = 0;
-        const pid_t done = waitpid(pid, &status, WNOHANG);
-        if (done == pid) {
-            return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-        }
-        if (done < 0 && errno != EINTR) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    int status = 0;
+    switch (WaitUntil(pid, watchMs, status)) {
+    case Wait::Ended:
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    case Wait::Failed:
+        return false;
+    case Wait::Running:
+        break;
     }
     ReapLater(pid);
     return true;
+}
+
+int RunTool(const std::vector<std::string>& argv, int timeoutMs)
+{
+    const pid_t pid = Spawn(argv);
+    if (pid < 0) {
+        return -1;
+    }
+    int status = 0;
+    const Wait result = WaitUntil(pid, timeoutMs, status);
+    if (result == Wait::Ended) {
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    if (result == Wait::Running) {
+        kill(pid, SIGKILL);
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+    return -1;
 }
