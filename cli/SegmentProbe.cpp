@@ -1,14 +1,12 @@
 #include "SegmentProbe.h"
 
+#include "NeighbourProbe.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
 #include <netinet/in.h>
 #include <poll.h>
-#include <sstream>
-#include <string>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -50,25 +48,6 @@ private:
 bool HostAnswered(int error)
 {
     return error == 0 || error == ECONNREFUSED;
-}
-
-// Complete entries (flag 0x2) of /proc/net/arp: "IP HWtype Flags HWaddress Mask Device".
-std::set<std::uint32_t> ResolvedNeighbours()
-{
-    std::set<std::uint32_t> resolved;
-    std::ifstream table("/proc/net/arp");
-    std::string line;
-    std::getline(table, line);
-    while (std::getline(table, line)) {
-        std::istringstream fields(line);
-        std::string ip, type, flags;
-        fields >> ip >> type >> flags;
-        in_addr addr{};
-        if (inet_pton(AF_INET, ip.c_str(), &addr) == 1 && (std::strtoul(flags.c_str(), nullptr, 16) & 0x2) != 0) {
-            resolved.insert(ntohl(addr.s_addr));
-        }
-    }
-    return resolved;
 }
 
 } // namespace
@@ -119,10 +98,15 @@ std::set<std::uint32_t> AnsweringAddresses(const std::vector<std::uint32_t>& can
             --open;
         }
     }
-    const std::set<std::uint32_t> neighbours = ResolvedNeighbours();
+    // Hosts that dropped the connection attempt still answered its address resolution; the
+    // neighbour table is read once, without waiting any longer.
+    std::vector<std::uint32_t> asked;
     for (std::size_t i = 0; i < candidates.size() && i < kMaxProbed; ++i) {
-        if (neighbours.count(candidates[i]) != 0) {
-            answering.insert(candidates[i]);
+        asked.push_back(htonl(candidates[i]));
+    }
+    for (const NeighbourAnswer& answer : ProbeNeighbours(asked, 0)) {
+        if (!answer.mac.empty()) {
+            answering.insert(ntohl(answer.address));
         }
     }
     return answering;
