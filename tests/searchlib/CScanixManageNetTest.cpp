@@ -82,8 +82,13 @@ protected:
     {
         m_manager.Attach(&m_observer);
         m_manager.Init();
-        m_manager.SetAutoInterval(interval);
-        m_manager.Refresh(interval == 0);
+        // One search, not two: a refresh right after the periodic search started would empty the
+        // store under the first probe's answers, and those devices would be reported found twice.
+        if (interval == 0) {
+            m_manager.Refresh(true);
+        } else {
+            m_manager.SetAutoInterval(interval);
+        }
     }
 
     bool WaitStoreSize(std::size_t size, std::chrono::milliseconds wait)
