@@ -270,8 +270,9 @@ void MainWindow::startDiscovery()
     g_mainWindow.store(this);
     m_searchManage.Attach(this);
     m_searchManage.Init();
+    // Leaving manual mode empties the store and starts the periodic search. A refresh on top
+    // would stop and restart it at once and empty the store again under the first answers.
     m_searchManage.SetAutoInterval(5);
-    m_searchManage.Refresh(false);
     m_statusBar->watchDroppedReports([this] { return m_searchManage.GetDroppedReports(); });
     std::string ip;
     std::string mask;
