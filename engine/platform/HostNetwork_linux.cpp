@@ -1,4 +1,5 @@
 #include "HostNetwork.h"
+#include "RouteTable.h"
 
 #include <arpa/inet.h>
 #include <cstdint>
@@ -26,31 +27,19 @@ std::string Dotted(std::uint32_t networkOrder)
     return text;
 }
 
-// The kernel's table lists each route as "Iface Destination Gateway Flags RefCnt Use Metric
-// Mask ...", addresses as the hexadecimal of their in-memory (network-order) value. The
-// default route is the up route with destination and mask 0; the lowest metric wins.
+// The default route is the up route with destination and mask 0; the lowest metric wins.
 bool FindDefaultRoute(const std::string& path, DefaultRoute& found)
 {
-    std::ifstream in(path);
-    std::string line;
-    std::getline(in, line);
     unsigned long bestMetric = ~0ul;
     bool any = false;
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string iface, dest, gateway, flags, refCnt, use, metric, mask;
-        if (!(fields >> iface >> dest >> gateway >> flags >> refCnt >> use >> metric >> mask)) {
+    for (const RouteEntry& route : ReadRouteTable(path)) {
+        if (route.destination != 0 || route.mask != 0 || (route.flags & kRouteUp) == 0 ||
+            (any && route.metric >= bestMetric)) {
             continue;
         }
-        const unsigned long flagBits = std::strtoul(flags.c_str(), nullptr, 16);
-        const unsigned long metricValue = std::strtoul(metric.c_str(), nullptr, 10);
-        if (std::strtoul(dest.c_str(), nullptr, 16) != 0 || std::strtoul(mask.c_str(), nullptr, 16) != 0 ||
-            (flagBits & 0x1) == 0 || (any && metricValue >= bestMetric)) {
-            continue;
-        }
-        found.iface = iface;
-        found.gateway = static_cast<std::uint32_t>(std::strtoul(gateway.c_str(), nullptr, 16));
-        bestMetric = metricValue;
+        found.iface = route.iface;
+        found.gateway = route.gateway;
+        bestMetric = route.metric;
         any = true;
     }
     return any;

@@ -1,4 +1,5 @@
 #include "LinkLocalRoute.h"
+#include "RouteTable.h"
 #include "SpawnDetached.h"
 
 #include <arpa/inet.h>
@@ -8,7 +9,6 @@
 #include <fstream>
 #include <ifaddrs.h>
 #include <memory>
-#include <sstream>
 #include <unistd.h>
 #include <utility>
 
@@ -17,8 +17,6 @@ namespace {
 constexpr std::uint32_t kLinkLocalNet = 0xA9FE0000u; // 169.254.0.0, host order
 constexpr std::uint32_t kLinkLocalMask = 0xFFFF0000u;
 constexpr const char* kLinkLocalPrefix = "169.254.0.0/16";
-constexpr unsigned long kRouteUp = 0x1;
-constexpr unsigned long kRouteGateway = 0x2;
 constexpr int kCapNetAdmin = 12;
 // The route tool answers in milliseconds; a hung one must not hold up the start.
 constexpr int kToolTimeoutMs = 3000;
@@ -31,12 +29,6 @@ const char* FindRouteTool()
         }
     }
     return nullptr;
-}
-
-// The table prints each address as the hexadecimal of its in-memory (network-order) value.
-std::uint32_t TableAddress(const std::string& hex)
-{
-    return ntohl(static_cast<std::uint32_t>(std::strtoul(hex.c_str(), nullptr, 16)));
 }
 
 } // namespace
@@ -119,21 +111,12 @@ bool LinkLocalRoute::RunRouteTool(const char* verb) const
 // the default route does not count, as it leads to a router, not onto the wire.
 std::string LinkLocalRoute::FindInTable(const std::string& path)
 {
-    std::ifstream in(path);
-    std::string line;
-    std::getline(in, line);
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string iface, dest, gateway, flags, refCnt, use, metric, mask;
-        if (!(fields >> iface >> dest >> gateway >> flags >> refCnt >> use >> metric >> mask)) {
-            continue;
-        }
-        const unsigned long flagBits = std::strtoul(flags.c_str(), nullptr, 16);
-        const std::uint32_t destination = TableAddress(dest);
-        const std::uint32_t netmask = TableAddress(mask);
-        if ((flagBits & kRouteUp) != 0 && (flagBits & kRouteGateway) == 0 && netmask != 0 &&
+    for (const RouteEntry& route : ReadRouteTable(path)) {
+        const std::uint32_t destination = ntohl(route.destination);
+        const std::uint32_t netmask = ntohl(route.mask);
+        if ((route.flags & kRouteUp) != 0 && (route.flags & kRouteGateway) == 0 && netmask != 0 &&
             (netmask & kLinkLocalMask) == netmask && (kLinkLocalNet & netmask) == destination) {
-            return iface;
+            return route.iface;
         }
     }
     return {};
